@@ -1,0 +1,22 @@
+#include "platform/clock.h"
+
+#include <time.h>
+
+namespace {
+
+class PosixClock : public Clock {
+ public:
+  uint64_t TickMs() override {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  }
+  int64_t NowSeconds() override { return static_cast<int64_t>(time(nullptr)); }
+};
+
+}  // namespace
+
+Clock& Clock::System() {
+  static PosixClock clock;
+  return clock;
+}

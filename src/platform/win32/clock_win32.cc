@@ -1,0 +1,20 @@
+#include "platform/clock.h"
+
+#include <windows.h>
+
+#include <ctime>
+
+namespace {
+
+class Win32Clock : public Clock {
+ public:
+  uint64_t TickMs() override { return GetTickCount64(); }
+  int64_t NowSeconds() override { return static_cast<int64_t>(std::time(nullptr)); }
+};
+
+}  // namespace
+
+Clock& Clock::System() {
+  static Win32Clock clock;
+  return clock;
+}
