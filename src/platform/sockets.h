@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// Blocking IPv4 TCP sockets as the servers and the upstream connections use them
+// (Winsock on Windows, BSD sockets on POSIX). Addresses are IPv4 in network byte order, as
+// they stand in a socket address. Every function is safe on any thread; a socket itself is
+// used by one thread at a time, except ShutdownSocket, which another thread may call to
+// wake a blocked receive, send or accept.
+using SocketHandle = intptr_t;
+inline constexpr SocketHandle kNoSocket = -1;
+
+// Prepares the socket layer once per process (Winsock start-up; SIGPIPE ignored on POSIX).
+// Returns false when the system's socket library cannot be started.
+bool StartSockets();
+
+// The last socket error of the calling thread (errno or WSAGetLastError).
+int LastSocketError();
+
+// A socket listening on every local IPv4 interface at `port` (0: any free port), with the
+// largest backlog the system allows. On failure returns kNoSocket and sets `error`.
+SocketHandle ListenTcp(uint16_t port, int* error);
+
+// The local port a socket is bound to; 0 when unknown.
+uint16_t LocalPort(SocketHandle socket);
+
+// Waits for a connection; kNoSocket when accepting fails (also once the listener is shut
+// down). `peer_address` receives the peer's IPv4 address.
+SocketHandle AcceptTcp(SocketHandle listener, uint32_t* peer_address);
+
+// Connects to address:port, giving up after `timeout_ms`; kNoSocket on failure.
+SocketHandle ConnectTcp(uint32_t address, uint16_t port, int timeout_ms);
+
+// Receives up to `size` bytes: the count, 0 when the peer has closed, negative on error.
+long ReceiveSome(SocketHandle socket, char* buffer, size_t size);
+
+// Sends all of `data`; false when a send fails.
+bool SendAll(SocketHandle socket, std::string_view data);
+
+// Shuts both directions down, which ends blocked calls on the socket in other threads.
+void ShutdownSocket(SocketHandle socket);
+
+// Shuts down and closes the socket. Call once per socket.
+void CloseSocket(SocketHandle socket);
+
+// The address a.b.c.d in network byte order.
+inline uint32_t Ipv4Address(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+  uint32_t address = 0;
+  auto* bytes = reinterpret_cast<uint8_t*>(&address);
+  bytes[0] = a;
+  bytes[1] = b;
+  bytes[2] = c;
+  bytes[3] = d;
+  return address;
+}
+
+// 127.0.0.0/8.
+inline bool IsLoopbackAddress(uint32_t address) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&address);
+  return bytes[0] == 127;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/sockets.h"
+
+// A TCP socket listening on every local IPv4 interface: the base of the two servers.
+// Construction always completes; ErrorCode() tells whether the socket could be opened.
+class CListenSocket {
+ public:
+  // Opens the socket at `port` (0: any free port, see Port()).
+  explicit CListenSocket(uint16_t port);
+  virtual ~CListenSocket();
+  CListenSocket(const CListenSocket&) = delete;
+  CListenSocket& operator=(const CListenSocket&) = delete;
+
+  // The system's error number of the step that failed (creating, binding, listening); 0
+  // when the socket listens.
+  int ErrorCode() const { return error_; }
+  bool IsListening() const { return socket_ != kNoSocket; }
+  // The port listened on (the one the system chose when 0 was asked for).
+  uint16_t Port() const { return port_; }
+
+ protected:
+  SocketHandle ListeningSocket() const { return socket_; }
+  // Wakes a thread blocked in accept on this socket and makes every later accept fail.
+  // The socket itself is closed by the destructor, once.
+  void ShutdownListener();
+
+ private:
+  int error_ = 0;
+  SocketHandle socket_ = kNoSocket;
+  uint16_t port_;
+};
