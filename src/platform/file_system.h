@@ -23,6 +23,9 @@ class FileSystem : public Seam<FileSystem> {
   // (old file untouched) when any step fails. The folder must exist.
   virtual bool Replace(std::string_view path, std::string_view data) = 0;
 
+  // Whether a file or a folder exists at `path`.
+  virtual bool Exists(std::string_view path) = 0;
+
   // Removes the file; false when it did not exist or could not be removed.
   virtual bool Remove(std::string_view path) = 0;
 

@@ -1,8 +1,109 @@
-// How the proxy judges a request before anything is fetched.
+// How the proxy judges a request before anything is fetched: the checks run in one fixed
+// order and the first that decides ends the judgement.
+#include "platform/code_page.h"
+#include "platform/file_system.h"
 #include "proxy/local_proxy.h"
+
+namespace {
+
+// The script folder of the share widget that pages of any site may load (the share
+// service's host; the scheme and the /static/api folder are fixed).
+constexpr std::string_view kShareWidgetPrefix = "http://share.veltra.example/static/api";
+
+std::string_view BareHost(std::string_view host) { return host.starts_with("www.") ? host.substr(4) : host; }
+
+}  // namespace
+
+bool CLocalProxy::AddressTextIsBanned(std::string_view url) const {
+  // Only the non-ASCII characters take part, decoded both ways so that a search sent as
+  // UTF-8 or as local double-byte text is seen either way. Each decoding is judged on its
+  // own: run together, a misread first part could shift the second out of step.
+  auto banned = [this](const std::string& text) {
+    bool white = white_filter_ != nullptr && white_filter_->Match(std::string_view(text));
+    return !white && black_filter_ != nullptr && black_filter_->Match(std::string_view(text));
+  };
+  return banned(HighBytes(UrlDecodeToLocal(url))) || banned(HighBytes(UrlDecode(url)));
+}
+
+CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& parts, std::string_view referer_host,
+                                          bool explain) {
+  using enum RequestVerdict;
+  if (setup_.FilterAddress && AddressTextIsBanned(url)) return {kDrop, "address-text", {}};
+
+  std::string host(parts.host);
+  std::string base_domain = BaseDomain(host);
+  std::string bare_host(BareHost(host));
+  std::string_view white;
+  if (lists_.userWhiteDomains.Contains(base_domain)) {
+    white = "user-white:base-domain";
+  } else if (lists_.userWhiteDomains.Contains(bare_host)) {
+    white = "user-white:bare-host";
+  } else if (white_domains_.Contains(bare_host)) {
+    white = "shipped-white:bare-host";
+  } else if (lists_.userWhiteDomains.Contains(referer_host)) {
+    white = "user-white:referer";
+  } else if (white_domains_.Contains(referer_host)) {
+    white = "shipped-white:referer";
+  } else if (url.find(kShareWidgetPrefix) != std::string_view::npos) {
+    white = "share-widget";
+  }
+
+  if (setup_.IsOnlyWhiteList() == 1 && white.empty()) {
+    bool https = parts.port == 443;
+    if ((setup_.EnableHTTPS && https) || (setup_.EnableHTTP && !https)) return {kBlockPage, "only-white-list", {}};
+  }
+
+  // A white request skips the image and site checks but still meets the ad rules.
+  if (white.empty()) {
+    if (image_urls_.Contains(url)) return {kBlankImage, "image-list", {}};
+    if (setup_.ManualFilterImage && lists_.urlList.Contains(url)) return {kBlankImage, "manual-image-list", {}};
+    if (explain) {
+      if (std::optional<std::u16string> keyword = lists_.urlFilter.FindKeyword(bare_host)) {
+        return {kBlockPage, "url-keyword", WideToUtf8(*keyword)};
+      }
+    } else if (lists_.urlFilter.Match(bare_host)) {
+      return {kBlockPage, "url-keyword", {}};
+    }
+    if (lists_.userBlackDomains.Contains(base_domain)) return {kBlockPage, "user-black:base-domain", {}};
+    if (lists_.userBlackDomains.Contains(bare_host)) return {kBlockPage, "user-black:bare-host", {}};
+    if (black_domains_.Contains(base_domain)) return {kBlockPage, "shipped-black:base-domain", {}};
+    if (black_domains_.Contains(bare_host)) return {kBlockPage, "shipped-black:bare-host", {}};
+    if (smart_threshold_ > 0 && learned_sites_.Contains(bare_host)) return {kBlockPage, "learned-site", {}};
+  }
+
+  if (setup_.FilterAD && ad_filter_.Check(url, "", bare_host) == AdVerdict::kBlock) {
+    return {kBlankImage, "ad-rule", explain ? WideToUtf8(ad_filter_.Explain(url, bare_host).line) : std::string()};
+  }
+  return {white.empty() ? kPassFiltered : kPassWhite, white, {}};
+}
 
 RequestVerdict CLocalProxy::Classify(CProxyConnection& connection, std::string_view, std::string_view,
                                      const UrlParts& parts) {
   connection.host = std::string(parts.host);
-  return RequestVerdict::kPassFiltered;
+  RequestVerdict verdict = Judge(connection.url, parts, connection.refererHost).verdict;
+  if (verdict == RequestVerdict::kBlockPage) SendReply(connection, BlockPage());
+  if (verdict == RequestVerdict::kBlankImage) SendReply(connection, BlankImage());
+  return verdict;
+}
+
+void CLocalProxy::SendReply(CProxyConnection& connection, const std::string& reply) {
+  if (!stopping_ && !reply.empty()) SendAll(connection.client, reply);
+}
+
+const std::string& CLocalProxy::BlockPage() {
+  std::call_once(block_page_once_, [this] {
+    CMyFile page("www\\404.htm", false);
+    page.Read();
+    block_page_ = WideToLocal(page.Text());
+  });
+  return block_page_;
+}
+
+const std::string& CLocalProxy::BlankImage() {
+  constexpr size_t kMaxBlankImage = 256;
+  std::call_once(blank_image_once_, [this] {
+    std::optional<std::string> image = FileSystem::Current().ReadAll("Images\\none.gif");
+    if (image) blank_image_ = image->substr(0, kMaxBlankImage);
+  });
+  return blank_image_;
 }

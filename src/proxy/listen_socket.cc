@@ -1,5 +1,8 @@
 #include "proxy/listen_socket.h"
 
+#include <chrono>
+#include <thread>
+
 CListenSocket::CListenSocket(uint16_t port) : port_(port) {
   socket_ = ListenTcp(port, &error_);
   if (socket_ != kNoSocket && port_ == 0) port_ = LocalPort(socket_);
@@ -16,4 +19,24 @@ void CListenSocket::ShutdownListener() {
   constexpr int kWakeTimeoutMs = 1000;
   SocketHandle wake = ConnectTcp(Ipv4Address(127, 0, 0, 1), port_, kWakeTimeoutMs);
   if (wake != kNoSocket) CloseSocket(wake);
+}
+
+int CListenSocket::ServeConnections(const std::atomic<bool>& stopping,
+                                    const std::function<void(SocketHandle)>& serve) {
+  constexpr auto kRetryPause = std::chrono::milliseconds(50);
+  if (socket_ == kNoSocket) return 0;
+  while (!stopping) {
+    uint32_t peer = 0;
+    SocketHandle client = AcceptTcp(socket_, &peer);
+    if (client == kNoSocket) {
+      if (!stopping) std::this_thread::sleep_for(kRetryPause);
+      continue;
+    }
+    if (stopping || !IsLoopbackAddress(peer)) {
+      CloseSocket(client);
+      continue;
+    }
+    serve(client);
+  }
+  return 1;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "platform/sockets.h"
 
@@ -22,6 +24,13 @@ class CListenSocket {
   uint16_t Port() const { return port_; }
 
  protected:
+  // Accepts connections from this machine until `stopping` is set, handing each to
+  // `serve`, which owns it from then on. A connection from another machine is closed at
+  // once without a byte read: the servers are for this machine's browser only. A failed
+  // accept (no file handles left, say) is retried after a short pause rather than ending
+  // the server for good. Returns 0 when there is no listening socket, 1 when stopped.
+  int ServeConnections(const std::atomic<bool>& stopping, const std::function<void(SocketHandle)>& serve);
+
   SocketHandle ListeningSocket() const { return socket_; }
   // Wakes a thread blocked in accept on this socket and makes every later accept fail.
   // The socket itself is closed by the destructor, once.

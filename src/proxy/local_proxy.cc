@@ -1,10 +1,11 @@
 #include "proxy/local_proxy.h"
 
-#include <system_error>
 
 #include "core/process_flags.h"
+#include "core/profile_values.h"
 
-CLocalProxy::CLocalProxy(uint16_t port, SharedLists& lists) : CListenSocket(port), lists_(lists) {}
+CLocalProxy::CLocalProxy(uint16_t port, SharedLists& lists, SetupRecord& setup)
+    : CListenSocket(port), lists_(lists), setup_(setup) {}
 
 CLocalProxy::~CLocalProxy() {
   Stop();
@@ -18,7 +19,12 @@ void CLocalProxy::Prepare() {
   lists_.urlList.Load(true);
   lists_.urlFilter.Load(true);
   lists_.userNoImageDomains.Load(true);
+  if (black_filter_ != nullptr) black_filter_->Rebuild();
+  if (white_filter_ != nullptr) white_filter_->Rebuild();
   image_urls_.Load(true);
+  page_assets_ = std::make_unique<CPageAssets>(setup_);
+  LoadSmartMonitoring();
+  ad_filter_.Compile();
 }
 
 void CLocalProxy::ReloadSiteLists() {
@@ -29,6 +35,23 @@ void CLocalProxy::ReloadSiteLists() {
   lists_.urlFilter.FillExtraKeywords(black_domains_);
 }
 
+int CLocalProxy::SmartMonitoringThreshold(int position) {
+  switch (position) {
+    case 0: return 10;
+    case 1: return 40;
+    case 2: return 70;
+    case 3: return 0;
+    default: return 40;
+  }
+}
+
+void CLocalProxy::LoadSmartMonitoring() {
+  smart_threshold_ = SmartMonitoringThreshold(ReadProfile(profile::kIntelligentMonitor));
+  smart_tip_ = ReadProfile(profile::kIntelligentMonitorTip);
+  learned_sites_.Load(true);
+  released_sites_.Load(true);
+}
+
 void CLocalProxy::Start() {
   proxy_thread_ = std::thread([this] {
     Prepare();
@@ -37,53 +60,23 @@ void CLocalProxy::Start() {
 }
 
 int CLocalProxy::AcceptLoop() {
-  if (!IsListening()) return 0;
-  while (!stopping_) {
-    uint32_t peer = 0;
-    SocketHandle client = AcceptTcp(ListeningSocket(), &peer);
-    if (client == kNoSocket) break;
-    if (stopping_) {
-      CloseSocket(client);
-      break;
-    }
-    // The proxy serves this machine only: anyone else on the network would browse through
-    // the user's connection unfiltered and unaccounted.
-    if (!IsLoopbackAddress(peer)) {
-      CloseSocket(client);
-      continue;
-    }
-    auto connection = std::make_unique<CProxyConnection>();
-    connection->client = client;
-    RunConnectionThread(std::move(connection));
-  }
-  return 1;
+  return ServeConnections(stopping_, [this](SocketHandle client) { RunConnectionThread(client); });
 }
 
-void CLocalProxy::RunConnectionThread(std::unique_ptr<CProxyConnection> connection) {
-  CProxyConnection* record = connection.get();
-  Register(record);
-  try {
-    std::thread([this, connection = std::move(connection)]() mutable {
-      HandleConnection(*connection);
-      CloseConnection(connection.get());
-      connection.reset();
-      std::lock_guard lock(connections_mu_);
-      // Notified under the lock: Stop cannot see zero and let the proxy be destroyed
-      // before this thread is done with it.
-      if (--running_threads_ == 0) threads_done_.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
-    // No thread to be had (resources exhausted): this browser connection is dropped. The
-    // lambda was destroyed with the record when the thread could not start.
-    std::lock_guard lock(connections_mu_);
-    --running_threads_;
-  }
+void CLocalProxy::RunConnectionThread(SocketHandle client) {
+  auto connection = std::make_shared<CProxyConnection>();
+  connection->client = client;
+  Register(connection.get());
+  bool started = connection_threads_.Spawn([this, connection] {
+    HandleConnection(*connection);
+    CloseConnection(connection.get());
+  });
+  if (!started) CloseConnection(connection.get());  // no thread to be had: the connection is dropped
 }
 
 void CLocalProxy::Register(CProxyConnection* connection) {
   std::lock_guard lock(connections_mu_);
   connections_.insert(connection);
-  ++running_threads_;
 }
 
 void CLocalProxy::CloseConnection(CProxyConnection* connection) {
@@ -109,8 +102,7 @@ size_t CLocalProxy::OpenConnections() {
 }
 
 void CLocalProxy::Stop() {
-  stopping_ = true;
-  ServersStopping = true;
+  if (!stopping_.exchange(true)) ServersStopping = true;
   ShutdownListener();
   if (proxy_thread_.joinable()) proxy_thread_.join();
   std::unique_lock lock(connections_mu_);
@@ -118,5 +110,6 @@ void CLocalProxy::Stop() {
     if (connection->upstream != kNoSocket) ShutdownSocket(connection->upstream);
     if (connection->client != kNoSocket) ShutdownSocket(connection->client);
   }
-  threads_done_.wait(lock, [this] { return running_threads_ == 0; });
+  lock.unlock();
+  connection_threads_.WaitForAll();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -10,12 +9,18 @@
 #include <unordered_set>
 
 #include "base/thread_annotations.h"
+#include "base/thread_group.h"
 #include "proxy/host_cache.h"
 #include "proxy/listen_socket.h"
 #include "proxy/proxy_connection.h"
 #include "proxy/request_verdict.h"
 #include "proxy/url_helpers.h"
+#include "core/settings.h"
+#include "proxy/http_response.h"
+#include "rules/ad_filter.h"
+#include "rules/page_assets.h"
 #include "rules/shared_lists.h"
+#include "rules/word_filter.h"
 
 // The filtering proxy: accepts browser connections on its port and handles each on a
 // thread of its own, one request per connection (no keep-alive).
@@ -39,8 +44,21 @@ class CLocalProxy : public CListenSocket {
   static constexpr std::string_view kConnectReply =
       "HTTP/1.1 200 Connection established\r\nProxy-agent: HTTP Proxy Lite /0.2\r\n\r\n";
 
-  // `lists` must outlive the proxy.
-  CLocalProxy(uint16_t port, SharedLists& lists);
+  // A page with at most this many links is never refused by smart monitoring.
+  static constexpr int kSmartMinimumLinks = 20;
+  // Pages larger than this are passed on unfiltered rather than held in memory.
+  static constexpr size_t kMaxPageSize = 8 * 1024 * 1024;
+
+  // A request's verdict and the check that decided it (empty for an ordinary filtered
+  // pass); with an explanation asked for, `detail` names the keyword or the ad rule.
+  struct Judgement {
+    RequestVerdict verdict;
+    std::string_view check;
+    std::string detail;
+  };
+
+  // `lists` and `setup` must outlive the proxy.
+  CLocalProxy(uint16_t port, SharedLists& lists, SetupRecord& setup = TheSetup());
   ~CLocalProxy() override;
 
   // Loads what the proxy needs before it accepts connections: the host cache and the lists.
@@ -48,8 +66,21 @@ class CLocalProxy : public CListenSocket {
   // Loads the shipped and the user site lists again and refreshes the host keywords taken
   // from the shipped black list.
   void ReloadSiteLists();
-  // Accepts connections until the proxy stops or accepting fails. Returns 0 when there is
-  // no listening socket, 1 when the loop ended.
+  // Reads the smart-monitoring settings (threshold and tip switch) and loads the learned
+  // and the released sites again.
+  void LoadSmartMonitoring();
+  // The banned share of a page's links, in percent, above which smart monitoring refuses
+  // the page, for a slider position; 0 (off) for position 3.
+  static int SmartMonitoringThreshold(int position);
+
+  // The keyword filters the proxy judges addresses and links with. Both must outlive the
+  // proxy; set them before Start.
+  void SetWordFilters(CWordFilter* black, CWordFilter* white) {
+    black_filter_ = black;
+    white_filter_ = white;
+  }
+  // Accepts connections until the proxy stops. Returns 0 when there is no listening
+  // socket, 1 when the loop ended.
   int AcceptLoop();
 
   // Runs Prepare and the accept loop on the proxy thread.
@@ -58,11 +89,26 @@ class CLocalProxy : public CListenSocket {
   // call more than once.
   void Stop();
 
+  // Judges a request without sending anything: `url` as in the request line, `parts` its
+  // split, `referer_host` the host of its Referer line. The lists must have been loaded
+  // (Prepare). `explain` fills in the detail, at some cost.
+  Judgement Judge(std::string_view url, const UrlParts& parts, std::string_view referer_host, bool explain = false);
+
+  // The port of the control server, whose notice page smart monitoring sends refused
+  // pages to.
+  void SetControlServerPort(uint16_t port) { tip_port_ = port; }
+
   bool IsStopping() const { return stopping_; }
   size_t OpenConnections();
   CHostCache* HostCache() { return host_cache_.get(); }
 
  private:
+  enum class PageJudgement {
+    kDeliver,  // send the rewritten page
+    kTipPage,  // the site has been learned: send the page that leads to the notice instead
+    kDrop,     // close both connections without sending anything
+  };
+
   // Runs on the connection's thread: reads the head, judges it, forwards it and the
   // response, and closes.
   void HandleConnection(CProxyConnection& connection);
@@ -72,6 +118,16 @@ class CLocalProxy : public CListenSocket {
                           const UrlParts& parts);
   // Sends the response of a filtered request to the browser.
   void FilterResponse(CProxyConnection& connection);
+  // Smart monitoring's judgement of a rewritten page, learning its site when refused.
+  PageJudgement JudgePage(const CProxyConnection& connection, const CHttpResponse& response);
+  bool OnNoImageList(const CProxyConnection& connection) const;
+  // Whether the non-ASCII text of a request address holds a banned word.
+  bool AddressTextIsBanned(std::string_view url) const;
+  bool SuppressesPicture(const CProxyConnection& connection, const CHttpResponse& response) const;
+  // The block page and the blank image, read at their first use and kept.
+  const std::string& BlockPage();
+  const std::string& BlankImage();
+  void SendReply(CProxyConnection& connection, const std::string& reply);
   // Connects the connection's upstream socket through the host cache.
   bool ConnectUpstream(CProxyConnection& connection, const std::string& host, uint16_t port);
   // Relays both directions until either ends; both sockets are then shut down.
@@ -85,19 +141,31 @@ class CLocalProxy : public CListenSocket {
   // Unregisters the connection and closes its sockets, each once.
   void CloseConnection(CProxyConnection* connection);
   void SetUpstream(CProxyConnection& connection, SocketHandle socket);
-  void RunConnectionThread(std::unique_ptr<CProxyConnection> connection);
+  // Handles the accepted browser connection on a thread of its own.
+  void RunConnectionThread(SocketHandle client);
 
   SharedLists& lists_;
+  SetupRecord& setup_;
   CMyList black_domains_{list_files::kBlackDomain};
   CMyList white_domains_{list_files::kWhiteDomain};
   CMyList image_urls_{list_files::kFilterImg};
+  CMyList learned_sites_{list_files::kIntelligentDomain};
+  CMyList released_sites_{list_files::kIntelligentWhiteDomain};
+  std::atomic<int> smart_threshold_{0};
+  std::atomic<int> smart_tip_{1};
+  CWordFilter* black_filter_ = nullptr;
+  CWordFilter* white_filter_ = nullptr;
   std::unique_ptr<CHostCache> host_cache_;
+  std::unique_ptr<CPageAssets> page_assets_;
+  CAdFilter ad_filter_;
+  std::atomic<uint16_t> tip_port_{809};
+  std::once_flag block_page_once_, blank_image_once_;
+  std::string block_page_, blank_image_;
 
   std::atomic<bool> stopping_{false};
   std::thread proxy_thread_;
 
   std::mutex connections_mu_;
   std::unordered_set<CProxyConnection*> connections_ GUARDED_BY(connections_mu_);
-  int running_threads_ GUARDED_BY(connections_mu_) = 0;
-  std::condition_variable threads_done_;
+  ThreadGroup connection_threads_;
 };

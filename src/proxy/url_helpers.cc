@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/replace_all.h"
 #include "platform/code_page.h"
 
 namespace {
@@ -190,15 +191,6 @@ int LooksLikeUtf8(std::string_view data) {
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-  if (text.empty() || from.empty() || from == to) return;
-  std::string out;
-  size_t start = 0;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
-    out.append(text, start, at - start);
-    out.append(to);
-    start = at + from.size();
-  }
-  if (start == 0) return;
-  out.append(text, start, std::string::npos);
-  text.swap(out);
+  if (text.empty() || from == to) return;
+  ReplaceEvery<char>(text, from, to);
 }

@@ -9,7 +9,9 @@ CAdFilter::CAdFilter(const ListFile& file) : CMyList(file) { Load(true); }
 CAdRuleSet::Stats CAdFilter::Compile() {
   std::lock_guard lock(compile_mu_);
   CAdRuleSet::Stats stats;
-  rules_.Publish(CAdRuleSet::Build(*Entries(), &stats));
+  std::shared_ptr<const Items> lines = Entries();
+  std::shared_ptr<const CAdRuleSet> rules = CAdRuleSet::Build(*lines, &stats);
+  compiled_.Publish(std::make_shared<const Compiled>(Compiled{std::move(rules), std::move(lines)}));
   // After the new rules are out, so that a verdict of the old rules is never stored again.
   cache_.Clear();
   return stats;
@@ -26,13 +28,22 @@ AdVerdict CAdFilter::Check(std::string_view address, std::string_view referer, s
 
 AdVerdict CAdFilter::CheckUncached(std::string_view address, std::string_view host) const {
   if (address.empty()) return AdVerdict::kAllow;
-  return rules_.Read([&](const CAdRuleSet& rules) { return rules.Decide(address, host); });
+  return compiled_.Read([&](const Compiled& compiled) { return compiled.rules->Decide(address, host); });
+}
+
+CAdFilter::Explanation CAdFilter::Explain(std::string_view address, std::string_view host) const {
+  if (address.empty()) return {AdVerdict::kAllow, {}};
+  return compiled_.Read([&](const Compiled& compiled) {
+    uint32_t line = CAdRuleSet::kNoLine;
+    AdVerdict verdict = compiled.rules->Decide(address, host, &line);
+    return Explanation{verdict, line == CAdRuleSet::kNoLine ? std::u16string() : (*compiled.lines)[line]};
+  });
 }
 
 size_t CAdFilter::RuleCount() const {
-  return rules_.Read([](const CAdRuleSet& rules) { return rules.RuleCount(); });
+  return compiled_.Read([](const Compiled& compiled) { return compiled.rules->RuleCount(); });
 }
 
 size_t CAdFilter::RuleMemoryBytes() const {
-  return rules_.Read([](const CAdRuleSet& rules) { return rules.MemoryBytes(); });
+  return compiled_.Read([](const Compiled& compiled) { return compiled.rules->MemoryBytes(); });
 }

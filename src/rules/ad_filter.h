@@ -45,12 +45,26 @@ class CAdFilter : public CMyList {
   // The verdict without the cache (benchmarks, tests).
   AdVerdict CheckUncached(std::string_view address, std::string_view host) const;
 
+  // The verdict without the cache, with the list line whose rule decided (empty when no
+  // rule did). For diagnosis; the proxy uses Check.
+  struct Explanation {
+    AdVerdict verdict;
+    std::u16string line;
+  };
+  Explanation Explain(std::string_view address, std::string_view host) const;
+
   size_t RuleCount() const;
   size_t RuleMemoryBytes() const;
   size_t CachedCount() const { return cache_.Size(); }
 
  private:
+  // The rules together with the lines they were compiled from.
+  struct Compiled {
+    std::shared_ptr<const CAdRuleSet> rules = std::make_shared<const CAdRuleSet>();
+    std::shared_ptr<const Items> lines = std::make_shared<const Items>();
+  };
+
   std::mutex compile_mu_;
-  Snapshot<CAdRuleSet> rules_;
+  Snapshot<Compiled> compiled_;
   CVerdictCache cache_;
 };

@@ -87,6 +87,7 @@ std::shared_ptr<const CAdRuleSet> CAdRuleSet::Build(const std::vector<std::u16st
   std::vector<std::vector<CRegexProgram::RunSet>> run_sets;
   set->rules_.reserve(lines.size());
   for (const std::u16string& line : lines) {
+    uint32_t line_number = static_cast<uint32_t>(counts.lines);
     ++counts.lines;
     AdRuleText text;
     switch (TranslateAdLine(ToLocal(line), text)) {
@@ -118,6 +119,7 @@ std::shared_ptr<const CAdRuleSet> CAdRuleSet::Build(const std::vector<std::u16st
     }
     rule.is_exception = text.is_exception;
     rule.third_party = text.third_party;
+    rule.line = line_number;
     set->rules_.push_back(std::move(rule));
     url_patterns.push_back(std::move(text.url_pattern));
     run_sets.push_back(std::move(runs));
@@ -187,7 +189,8 @@ bool CAdRuleSet::MatchesAround(const Rule& rule, std::string_view address, const
   return false;
 }
 
-AdVerdict CAdRuleSet::Decide(std::string_view address, std::string_view host) const {
+AdVerdict CAdRuleSet::Decide(std::string_view address, std::string_view host, uint32_t* deciding_line) const {
+  if (deciding_line != nullptr) *deciding_line = kNoLine;
   thread_local std::vector<CAdRuleIndex::Candidate> candidates;
   thread_local std::vector<uint32_t> positions;
   OnePassMarks& marks = one_pass_marks;
@@ -223,7 +226,10 @@ AdVerdict CAdRuleSet::Decide(std::string_view address, std::string_view host) co
       matched = !positions.empty() && (rule.site == nullptr || rule.site->Search(host)) &&
                 (rule.before == kNoPart ? rule.url.Search(address) : MatchesAround(rule, address, positions));
     }
-    if (matched) return rule.is_exception ? AdVerdict::kAllow : AdVerdict::kBlock;
+    if (matched) {
+      if (deciding_line != nullptr) *deciding_line = rule.line;
+      return rule.is_exception ? AdVerdict::kAllow : AdVerdict::kBlock;
+    }
   }
   return AdVerdict::kAllow;
 }

@@ -60,7 +60,10 @@ class CAdRuleSet {
   // Translates and compiles `lines` (list entries, in their sorted order).
   static std::shared_ptr<const CAdRuleSet> Build(const std::vector<std::u16string>& lines, Stats* stats = nullptr);
 
-  AdVerdict Decide(std::string_view address, std::string_view host) const;
+  // `deciding_line`, when given, receives the position in `lines` of the line whose rule
+  // decided, or kNoLine when none did.
+  AdVerdict Decide(std::string_view address, std::string_view host, uint32_t* deciding_line = nullptr) const;
+  static constexpr uint32_t kNoLine = UINT32_MAX;
 
   size_t RuleCount() const { return rules_.size(); }
   size_t MemoryBytes() const;
@@ -107,6 +110,7 @@ class CAdRuleSet {
     std::string must_contain;
     bool is_exception = false;
     bool third_party = false;
+    uint32_t line = 0;  // position of the source line in the list
   };
 
   // The part for `node` (shared with every rule that has the same part), or kNoPart when

@@ -15,3 +15,6 @@ struct SharedLists {
   CMyList userNoImageDomains{list_files::kUserNoImageDomain};
   CURLFilter urlFilter{list_files::kURLFilter};
 };
+
+// The process-wide instances.
+SharedLists& TheSharedLists();

@@ -1,22 +1,23 @@
 #include "rules/url_filter.h"
 
-#include <algorithm>
-
 #include "platform/code_page.h"
 
 namespace {
 
-bool AnyOccursIn(const CMyList::Items& keywords, std::u16string_view host) {
-  return std::any_of(keywords.begin(), keywords.end(),
-                     [&](const std::u16string& keyword) { return host.find(keyword) != std::u16string_view::npos; });
+std::optional<std::u16string> FirstOccurringIn(const CMyList::Items& keywords, std::u16string_view host) {
+  for (const std::u16string& keyword : keywords) {
+    if (host.find(keyword) != std::u16string_view::npos) return keyword;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
-bool CURLFilter::Match(std::string_view host) const {
+std::optional<std::u16string> CURLFilter::FindKeyword(std::string_view host) const {
   std::u16string wide_host = LocalToWide(host);
-  auto occurs_in = [&](const Items& keywords) { return AnyOccursIn(keywords, wide_host); };
-  return ReadEntries(occurs_in) || extra_keywords_.Read(occurs_in);
+  auto first_in = [&](const Items& keywords) { return FirstOccurringIn(keywords, wide_host); };
+  if (auto keyword = ReadEntries(first_in)) return keyword;
+  return extra_keywords_.Read(first_in);
 }
 
 void CURLFilter::FillExtraKeywords(const CMyList& black_domains) {

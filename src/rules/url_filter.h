@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "rules/text_list.h"
 
 // The host-keyword list: a host is caught when any of its keywords occurs anywhere in it.
@@ -12,7 +14,9 @@ class CURLFilter : public CMyList {
 
   // True when an entry of the list, or else an extra keyword, is a substring of `host`
   // (local code page), compared case-sensitively.
-  bool Match(std::string_view host) const;
+  bool Match(std::string_view host) const { return FindKeyword(host).has_value(); }
+  // The keyword that Match finds first (the list's own entries before the extra keywords).
+  std::optional<std::u16string> FindKeyword(std::string_view host) const;
 
   // Makes every entry of `black_domains` without a "." an extra keyword, replacing the
   // previous extra keywords.

@@ -15,6 +15,7 @@ namespace {
 class ProxyTest : public ::testing::Test {
  protected:
   ProxyTest() {
+    ServersStopping = false;
     proxy_.Start();
   }
   ~ProxyTest() override {

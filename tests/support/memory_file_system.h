@@ -22,6 +22,13 @@ class MemoryFileSystem : public FileSystem {
     files_[std::string(path)] = std::string(data);
     return true;
   }
+  // A file, or a folder holding one.
+  bool Exists(std::string_view path) override {
+    std::lock_guard lock(mu_);
+    std::string file(path), folder = file + "\\";
+    auto inside = files_.lower_bound(folder);
+    return files_.count(file) > 0 || (inside != files_.end() && inside->first.starts_with(folder));
+  }
   bool Remove(std::string_view path) override {
     std::lock_guard lock(mu_);
     return files_.erase(std::string(path)) > 0;

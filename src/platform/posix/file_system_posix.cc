@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/posix/posix_files.h"
@@ -13,6 +14,10 @@ class PosixFileSystem : public FileSystem {
   }
   bool Replace(std::string_view path, std::string_view data) override {
     return ReplaceFileAtomically(NativePath(path), data);
+  }
+  bool Exists(std::string_view path) override {
+    struct stat info {};
+    return stat(NativePath(path).c_str(), &info) == 0;
   }
   bool Remove(std::string_view path) override { return unlink(NativePath(path).c_str()) == 0; }
 };

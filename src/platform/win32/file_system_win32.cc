@@ -61,6 +61,9 @@ class Win32FileSystem : public FileSystem {
     return false;
   }
 
+  bool Exists(std::string_view path) override {
+    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
   bool Remove(std::string_view path) override { return DeleteFileW(WidePath(path).c_str()) != 0; }
 };
 

@@ -9,6 +9,13 @@ namespace {
 SOCKET Native(SocketHandle socket) { return static_cast<SOCKET>(socket); }
 SocketHandle Handle(SOCKET socket) { return socket == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(socket); }
 
+// Replies go out as they are written: the proxy sends whole pieces, and holding back the
+// tail of a response for an acknowledgement only adds delay.
+void DisableNagle(SOCKET socket) {
+  BOOL yes = TRUE;
+  setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
+}
+
 }  // namespace
 
 bool StartSockets() {
@@ -49,7 +56,10 @@ SocketHandle AcceptTcp(SocketHandle listener, uint32_t* peer_address) {
   sockaddr_in peer{};
   int length = sizeof peer;
   SOCKET s = accept(Native(listener), reinterpret_cast<sockaddr*>(&peer), &length);
-  if (s != INVALID_SOCKET) *peer_address = peer.sin_addr.s_addr;
+  if (s != INVALID_SOCKET) {
+    *peer_address = peer.sin_addr.s_addr;
+    DisableNagle(s);
+  }
   return Handle(s);
 }
 
@@ -78,8 +88,7 @@ SocketHandle ConnectTcp(uint32_t address, uint16_t port, int timeout_ms) {
   }
   non_blocking = 0;
   ioctlsocket(s, FIONBIO, &non_blocking);
-  BOOL yes = TRUE;
-  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
+  DisableNagle(s);
   return Handle(s);
 }
 

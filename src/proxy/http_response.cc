@@ -1,0 +1,228 @@
+#include "proxy/http_response.h"
+
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <vector>
+
+#include "core/settings.h"
+#include "platform/code_page.h"
+#include "proxy/url_helpers.h"
+#include "rules/link_text.h"
+#include "rules/page_assets.h"
+#include "rules/word_filter.h"
+
+namespace {
+
+constexpr std::string_view kNoImageScript = "<script>kezo_data.no_img='1';kezo_data.do_filter();</script>";
+constexpr size_t kMaxChunkSizeChars = 9;
+
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// The chunk size at the start of a size line, read as strtol reads base 16.
+long ChunkSize(std::string_view size_line) {
+  std::string digits(size_line.substr(0, kMaxChunkSizeChars));
+  return std::strtol(digits.c_str(), nullptr, 16);
+}
+
+}  // namespace
+
+CHttpResponse::CHttpResponse(const CWordFilter* black, const CWordFilter* white, CPageAssets* assets,
+                             SetupRecord& setup)
+    : black_(black), white_(white), assets_(assets), setup_(setup) {}
+
+std::string CHttpResponse::Take(std::string_view bytes) {
+  received_ += bytes.size();
+  if (!head_complete_ || page_) data_.append(bytes);
+  if (!head_complete_) {
+    size_t blank_line = data_.find("\r\n\r\n");
+    if (blank_line == std::string::npos) return {};
+    head_length_ = blank_line + 4;
+    head_ = data_.substr(0, head_length_);
+    head_complete_ = true;
+    AnalyseHead();
+    return page_ ? std::string() : data_;
+  }
+  return page_ ? std::string() : std::string(bytes);
+}
+
+void CHttpResponse::AnalyseHead() {
+  page_ = Contains(data_, " 200 OK") && Contains(data_, " text/html");
+  chunked_ = Contains(data_, "Transfer-Encoding: chunked\r\n");
+  content_length_ = ContentLengthOf(head_);
+  big_image_ = Contains(data_, "Content-Type: image") && content_length_ > kSmallImageBytes;
+}
+
+void CHttpResponse::DecodeChunked() {
+  std::string out;
+  size_t at = 0;
+  while (at < body_.size()) {
+    size_t line_end = body_.find("\r\n", at);
+    if (line_end == std::string::npos) break;
+    long size = ChunkSize(std::string_view(body_).substr(at, line_end - at));
+    if (size <= 0) break;
+    size_t data_start = line_end + 2;
+    size_t take = std::min(static_cast<size_t>(size), body_.size() - data_start);
+    out.append(body_, data_start, take);
+    at = data_start + take + 2;
+  }
+  body_.swap(out);
+}
+
+bool CHttpResponse::Gunzip() {
+  const size_t capacity = kInflateRatio * body_.size();
+  std::string out(std::min<size_t>(capacity, std::max<size_t>(body_.size() * 4, 4096)), '\0');
+  z_stream stream{};
+  if (inflateInit2(&stream, 15 + 16) != Z_OK) return false;
+  stream.next_in = reinterpret_cast<Bytef*>(body_.data());
+  stream.avail_in = static_cast<uInt>(body_.size());
+  int result = Z_OK;
+  // Output is produced until the stream ends, the input runs out (a cut-off stream keeps
+  // what it gave) or the output reaches its cap; the buffer grows as needed up to the cap.
+  while (stream.total_out < capacity && stream.avail_in > 0) {
+    if (stream.total_out == out.size()) out.resize(std::min(capacity, out.size() * 2));
+    stream.next_out = reinterpret_cast<Bytef*>(out.data() + stream.total_out);
+    stream.avail_out = static_cast<uInt>(out.size() - stream.total_out);
+    result = inflate(&stream, Z_NO_FLUSH);
+    if (result == Z_STREAM_END) break;
+    if (result == Z_DATA_ERROR) {
+      // Damaged data gets one more call, fed a zlib header; only an OK from it lets the
+      // inflation go on. (A failed gzip stream stays failed, so in practice this ends it.)
+      static const Bytef kZlibHeader[] = {0x78, 0x01};
+      Bytef* rest = stream.next_in;
+      uInt rest_length = stream.avail_in;
+      stream.next_in = const_cast<Bytef*>(kZlibHeader);
+      stream.avail_in = sizeof kZlibHeader;
+      result = inflate(&stream, Z_NO_FLUSH);
+      if (result != Z_OK) {
+        result = Z_DATA_ERROR;
+        break;
+      }
+      stream.next_in = rest;
+      stream.avail_in = rest_length;
+      continue;
+    }
+    if (result != Z_OK) break;
+  }
+  bool inflated = result == Z_OK || result == Z_STREAM_END || (result == Z_BUF_ERROR && stream.avail_in == 0);
+  size_t produced = std::min<size_t>(stream.total_out, capacity);
+  inflated = inflateEnd(&stream) == Z_OK && inflated;
+  if (!inflated) return false;
+  out.resize(produced);
+  body_.assign(out, 0, std::min(out.find('\0'), out.size()));
+  return true;
+}
+
+void CHttpResponse::FilterLinks(std::string& page, bool utf8) {
+  if (black_ == nullptr) return;
+  struct Span {
+    size_t start, end;
+  };
+  std::vector<Span> banned;
+  int examined = 0;
+  for (size_t from = 0;;) {
+    size_t a = page.find("<a ", from);
+    if (a == std::string::npos) break;
+    size_t b = page.find("/a>", a);
+    if (b == std::string::npos) break;
+    std::string_view anchor = std::string_view(page).substr(a, b + 3 - a);
+    std::u16string link = LinkText(utf8 ? Utf8ToWide(anchor) : LocalToWide(anchor));
+    if ((white_ == nullptr || !white_->Match(link)) && black_->Match(link)) banned.push_back({a, b + 3});
+    from = b + 3;
+    if (++examined > kMaxExaminedLinks) break;
+  }
+  if (!banned.empty()) {
+    // Each banned anchor is cut out where it stands, in one pass over the page.
+    std::string kept;
+    kept.reserve(page.size());
+    size_t at = 0;
+    for (const Span& span : banned) {
+      kept.append(page, at, span.start - at);
+      at = span.end;
+    }
+    kept.append(page, at, std::string::npos);
+    page.swap(kept);
+  }
+  links_examined_ = examined;
+  links_removed_ = static_cast<int>(banned.size());
+  setup_.AddFilterCount(links_removed_);
+}
+
+double CHttpResponse::RemovedShare() const {
+  if (links_examined_ == 0) return std::numeric_limits<double>::quiet_NaN();
+  return static_cast<double>(links_removed_) / links_examined_ * 100.0;
+}
+
+void CHttpResponse::InsertBeforeEnd(std::string_view piece) {
+  for (std::string_view tag : {"</head>", "</body>", "</html>"}) {
+    size_t at = body_.find(tag);
+    if (at != std::string::npos) {
+      body_.insert(at, piece);
+      return;
+    }
+  }
+}
+
+void CHttpResponse::InsertPieces(const std::vector<std::string>& local_pieces, bool utf8_page) {
+  std::string joined;
+  bool holds_end_tag = false;
+  for (const std::string& piece : local_pieces) {
+    if (piece.empty()) continue;
+    std::string encoded = utf8_page ? WideToUtf8(LocalToWide(piece)) : piece;
+    holds_end_tag |= Contains(encoded, "</head>") || Contains(encoded, "</body>") || Contains(encoded, "</html>");
+    joined += encoded;
+  }
+  if (!holds_end_tag) {
+    InsertBeforeEnd(joined);  // every piece lands before the same tag: insert them at once
+    return;
+  }
+  // A piece that holds an end tag itself moves where the following pieces go.
+  for (const std::string& piece : local_pieces) {
+    if (!piece.empty()) InsertBeforeEnd(utf8_page ? WideToUtf8(LocalToWide(piece)) : piece);
+  }
+}
+
+std::string CHttpResponse::RewritePage() {
+  if (received_ <= head_length_) return head_;
+  body_.assign(data_, head_length_, std::string::npos);
+  if (body_.starts_with("\x78\x9C")) return data_;
+  if (chunked_) DecodeChunked();
+  if (!body_.empty() && body_.starts_with("\x1F\x8B") && Gunzip()) {
+    ReplaceHeaderLine(head_, "Content-Encoding:", "Content-Encoding: none");
+  }
+  ReplaceHeaderLine(head_, "Transfer-Encoding:", "Transfer-Encoding: none");
+
+  bool utf8 = LooksLikeUtf8(body_) == 1;
+  FilterLinks(body_, utf8);
+
+  if (Contains(body_, "</head>") || Contains(body_, "</body>") || Contains(body_, "</html>")) {
+    std::vector<std::string> pieces;
+    if (assets_ != nullptr) {
+      pieces.push_back(assets_->GetTipLine());
+      if (setup_.WebControl) pieces.push_back(assets_->GetToolbarHtml());
+      pieces.push_back(assets_->GetPageScript());
+    }
+    if (setup_.NonePicture == 2 && no_image_script_) pieces.emplace_back(kNoImageScript);
+    InsertPieces(pieces, utf8);
+  }
+  ReplaceHeaderLine(head_, "Content-Length:", "Content-Length: " + std::to_string(body_.size()));
+  std::string reply;
+  reply.reserve(head_.size() + body_.size());
+  return reply.append(head_).append(body_);
+}
+
+std::string CHttpResponse::ImageReply(std::string_view blank_image) {
+  return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(blank_image.size()) +
+         "\r\nConnection: close\r\nContent-Type: image/gif\r\n\r\n" + std::string(blank_image);
+}
+
+std::string BuildTipPage(std::string_view status, std::string_view url) {
+  // The title "Veltra" is plain ASCII, the same in GB2312.
+  return "HTTP/1.0 " + std::string(status) +
+         " \r\nContent-Type: text/html; charset=gb2312\r\nConnection: close\r\n\r\n<html>\r\n<head>\r\n"
+         "<meta http-equiv='Content-Type' content='text/html; charset=gb2312' />\r\n"
+         "<meta http-equiv='refresh' content='0;URL=" +
+         std::string(url) + "'/></span></strong><title>Veltra</title>\r\n<body>\r\n</body>\r\n</html>";
+}

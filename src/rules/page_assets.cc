@@ -1,0 +1,67 @@
+#include "rules/page_assets.h"
+
+#include <cstdio>
+
+#include "base/replace_all.h"
+#include "core/profile_values.h"
+#include "core/settings.h"
+#include "platform/code_page.h"
+#include "platform/file_system.h"
+#include "rules/list_files.h"
+
+namespace {
+
+// The whole text of a plain data file in the local code page; empty when it is missing.
+std::string ReadLocalText(const char* path) {
+  CMyFile file(path, false);
+  file.Read();
+  return WideToLocal(file.Text());
+}
+
+}  // namespace
+
+CPageAssets::CPageAssets(SetupRecord& setup)
+    : setup_(setup),
+      abstinence_tips_(list_files::kJieSeTips),
+      cultivation_tips_(list_files::kXiuShenTips),
+      page_script_(ReadLocalText("Data\\Inject.kezo")),
+      toolbar_html_(ReadLocalText("Data\\Control.html")),
+      random_(std::random_device{}()) {
+  abstinence_tips_.Load(false);
+  cultivation_tips_.Load(false);
+  ReadTipFrame();
+}
+
+void CPageAssets::ReadTipFrame() {
+  tip_frame_.Publish(std::make_shared<const std::string>(ReadLocalText("Data\\WebBottomTips.txt")));
+}
+
+int CPageAssets::TipSwitch(std::atomic<bool>& stale, std::atomic<int>& value, bool abstinence) {
+  if (stale.exchange(false)) value = ReadProfile(abstinence ? profile::kJieSeTip : profile::kXiuShenTip);
+  return value;
+}
+
+std::string CPageAssets::GetTipLine() {
+  if (setup_.tipStyleChanged.exchange(false)) ReadTipFrame();
+  bool abstinence = TipSwitch(setup_.jieSeTipStale, setup_.JieSeTip, true) != 0;
+  bool cultivation = TipSwitch(setup_.xiuShenTipStale, setup_.XiuShenTip, false) != 0;
+  if (!abstinence && !cultivation) return {};
+
+  std::u16string abstinence_tip = abstinence ? abstinence_tips_.PickRandom() : std::u16string();
+  std::u16string cultivation_tip = cultivation ? cultivation_tips_.PickRandom() : std::u16string();
+  bool use_abstinence = abstinence;
+  if (abstinence && cultivation) {
+    std::lock_guard lock(random_mu_);
+    use_abstinence = random_() % 2 == 1;
+  }
+  std::string line = *tip_frame_.Get();
+  ReplaceEvery<char>(line, kPlaceholder, WideToLocal(use_abstinence ? abstinence_tip : cultivation_tip));
+  return line;
+}
+
+void WriteParamScript(const SetupRecord& setup) {
+  char text[128];
+  int length = std::snprintf(text, sizeof text, "var kezo_data={}\r\nkezo_data.manual_nonepic='%d'\r\nkezo_data.no_img='%d'",
+                             setup.ManualFilterImage.load(), setup.NonePicture.load());
+  FileSystem::Current().Replace("www\\param.js", std::string_view(text, static_cast<size_t>(length)));
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <random>
+#include <string>
+
+#include "base/snapshot.h"
+#include "base/thread_annotations.h"
+#include "rules/text_list.h"
+
+struct SetupRecord;
+
+// The pieces the proxy puts into every page it passes: a tip line with a sentence of
+// encouragement, the in-page toolbar and the page script. Built when the proxy starts; the
+// script and toolbar files are read only then, the tip frame again after the tip style
+// has been saved.
+//
+// Thread-safe: connection threads ask for pieces at the same time; each tip list keeps
+// its own draw so every sentence is shown once before any repeats.
+class CPageAssets {
+ public:
+  // The marker in the tip frame that the chosen sentence replaces.
+  static constexpr std::string_view kPlaceholder = "ShareContent";
+
+  // Reads the tip lists, the tip frame, the page script and the toolbar. `setup` supplies
+  // the tip settings and must outlive the object.
+  explicit CPageAssets(SetupRecord& setup);
+
+  // Copies of the page script and the toolbar, in the local code page.
+  std::string GetPageScript() const { return page_script_; }
+  std::string GetToolbarHtml() const { return toolbar_html_; }
+
+  // The tip line for one page in the local code page: the tip frame with every marker
+  // replaced by one sentence from the switched-on tip lists (chosen at random between the
+  // two when both are on); empty when both are off.
+  std::string GetTipLine();
+
+ private:
+  void ReadTipFrame();
+  // The cached value of a tip switch, read from the profile while its stale flag is set.
+  int TipSwitch(std::atomic<bool>& stale, std::atomic<int>& value, bool abstinence);
+
+  SetupRecord& setup_;
+  CMyList abstinence_tips_;
+  CMyList cultivation_tips_;
+  Snapshot<std::string> tip_frame_;
+  const std::string page_script_;
+  const std::string toolbar_html_;
+  std::mutex random_mu_;
+  std::mt19937 random_ GUARDED_BY(random_mu_);
+};
+
+// Writes www\param.js, which tells the page script the picture settings:
+// "var kezo_data={}", then kezo_data.manual_nonepic='m' and kezo_data.no_img='n' with the
+// cached ManualFilterImage and NonePicture values, lines joined by CR LF. A file that
+// cannot be written is skipped.
+void WriteParamScript(const SetupRecord& setup);

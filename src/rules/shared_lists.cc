@@ -1,0 +1,6 @@
+#include "rules/shared_lists.h"
+
+SharedLists& TheSharedLists() {
+  static SharedLists lists;
+  return lists;
+}

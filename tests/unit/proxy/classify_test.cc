@@ -1,0 +1,123 @@
+// The order of the request checks, through the proxy's own judgement (no sockets used).
+#include <gtest/gtest.h>
+
+#include "core/process_flags.h"
+#include "core/profile_values.h"
+#include "data_files.h"
+#include "memory_file_system.h"
+#include "memory_profile_store.h"
+#include "proxy/local_proxy.h"
+
+namespace {
+
+using enum RequestVerdict;
+
+class ClassifyTest : public ::testing::Test {
+ protected:
+  ClassifyTest() {
+    ServersStopping = false;
+    WriteListFile("Data\\word.kezo", {"色情"}, true);
+    WriteListFile("Data\\whiteword.kezo", {"医学"}, true);
+    WriteListFile("Data\\whitedomain.kezo", {"gov.test", "white.test"}, true);
+    WriteListFile("Data\\blackdomain.kezo", {"black.test", "white.test", "hentai"}, true);
+    WriteListFile("Data\\UserWhiteDomain.kezo", {"mine.test"}, true);
+    WriteListFile("Data\\UserBlackDomain.kezo", {"mine.test", "example.test"}, true);
+    WriteListFile("Data\\URLFilter.kezo", {"porn"}, true);
+    WriteListFile("Data\\filter_img.txt", {"http://img.test/a.jpg"}, false);
+    WriteListFile("Data\\URLList.txt", {"http://img.test/manual.jpg"}, false);
+    WriteListFile("Data\\IntelligentDomain.txt", {"learned.test"}, false);
+    WriteListFile("Data\\easylistchina.txt", {"||ads.test^", "/banner/*"}, false);
+    setup_.FilterAddress = 1;
+    setup_.ManualFilterImage = 1;
+    black_ = std::make_unique<CWordFilter>(true);
+    white_ = std::make_unique<CWordFilter>(false);
+    proxy_ = std::make_unique<CLocalProxy>(0, lists_, setup_);
+    proxy_->SetWordFilters(black_.get(), white_.get());
+    proxy_->Prepare();
+  }
+  ~ClassifyTest() override { ServersStopping = false; }
+
+  // The verdict and the deciding check with its detail, as the diagnostic tool prints it.
+  struct Outcome {
+    RequestVerdict verdict;
+    std::string reason;
+  };
+  Outcome Judge(const std::string& url, const std::string& referer_host = "") {
+    CLocalProxy::Judgement judgement = proxy_->Judge(url, SplitUrl(url), referer_host, true);
+    std::string reason(judgement.check);
+    if (!judgement.detail.empty()) reason += ":" + judgement.detail;
+    return {judgement.verdict, reason};
+  }
+
+  MemoryFileSystem files_;
+  MemoryProfileStore profile_;
+  ScopedSeam<FileSystem> files_seam_{files_};
+  ScopedSeam<ProfileStore> profile_seam_{profile_};
+  SharedLists lists_;
+  SetupRecord setup_;
+  std::unique_ptr<CWordFilter> black_, white_;
+  std::unique_ptr<CLocalProxy> proxy_;
+};
+
+TEST_F(ClassifyTest, ChecksRunInTheirFixedOrder) {
+  struct Case {
+    std::string url, referer;
+    RequestVerdict verdict;
+    std::string reason;
+  } cases[] = {
+      {"http://mine.test/", "", kPassWhite, "user-white:base-domain"},       // white beats the user's black
+      {"http://white.test/", "", kPassWhite, "shipped-white:bare-host"},     // and the shipped black
+      {"http://www.black.test/x", "gov.test", kPassWhite, "shipped-white:referer"},
+      {"http://www.black.test/x", "", kBlockPage, "shipped-black:base-domain"},
+      {"http://www.example.test/", "", kBlockPage, "user-black:base-domain"},
+      {"http://sub.pornhub.test/", "", kBlockPage, "url-keyword:porn"},
+      {"http://hentai-site.test/", "", kBlockPage, "url-keyword:hentai"},   // a dot-less shipped entry
+      {"http://learned.test/", "", kBlockPage, "learned-site"},
+      {"http://img.test/a.jpg", "", kBlankImage, "image-list"},
+      {"http://img.test/manual.jpg", "", kBlankImage, "manual-image-list"},
+      {"http://news.test/?q=%E8%89%B2%E6%83%85", "", kDrop, "address-text"},  // UTF-8 encoded
+      {"http://news.test/?q=\xC9\xAB\xC7\xE9", "", kDrop, "address-text"},    // local double-byte text
+      {"http://news.test/?q=%C9%AB%C7%E9", "", kDrop, "address-text"},         // the same, encoded
+      {"http://news.test/?q=%E5%8C%BB%E5%AD%A6%E8%89%B2%E6%83%85", "", kPassFiltered, ""},  // cleared by white
+      {"http://news.test/?q=sex", "", kPassFiltered, ""},
+      {"http://news.test/", "", kPassFiltered, ""},
+  };
+  for (const Case& c : cases) {
+    Outcome judgement = Judge(c.url, c.referer);
+    EXPECT_EQ(judgement.verdict, c.verdict) << c.url;
+    EXPECT_EQ(judgement.reason, c.reason) << c.url;
+  }
+}
+
+TEST_F(ClassifyTest, SwitchesTurnChecksOff) {
+  setup_.FilterAddress = 0;
+  EXPECT_EQ(Judge("http://news.test/?q=%E8%89%B2%E6%83%85").verdict, kPassFiltered);
+  setup_.ManualFilterImage = 0;
+  EXPECT_EQ(Judge("http://img.test/manual.jpg").verdict, kPassFiltered);
+  WriteProfile(profile::kIntelligentMonitor, 3);
+  proxy_->LoadSmartMonitoring();
+  EXPECT_EQ(Judge("http://learned.test/").verdict, kPassFiltered) << "smart monitoring off";
+}
+
+TEST_F(ClassifyTest, AdRulesApplyToWhiteSitesToo) {
+  EXPECT_EQ(Judge("http://ads.test/a.js").verdict, kPassFiltered) << "ad filtering is off by default";
+  setup_.FilterAD = 1;
+  EXPECT_EQ(Judge("http://ads.test/a.js").reason, "ad-rule:||ads.test^");
+  EXPECT_EQ(Judge("http://white.test/banner/1.gif").verdict, kBlankImage);
+  EXPECT_EQ(Judge("http://white.test/page.html").verdict, kPassWhite);
+}
+
+TEST_F(ClassifyTest, OnlyWhiteListModeBlocksOtherSitesByPort) {
+  WriteProfile(profile::kOnlyWhiteList, 1);
+  setup_.onlyWhiteListRead = false;
+  setup_.EnableHTTP = 1;
+  setup_.EnableHTTPS = 0;
+  EXPECT_EQ(Judge("http://gov.test/").verdict, kPassWhite);
+  EXPECT_EQ(Judge("http://news.test/").verdict, kBlockPage);
+  EXPECT_EQ(Judge("news.test:443").verdict, kPassFiltered) << "HTTPS is left to the other checks";
+  EXPECT_EQ(Judge("black.test:443").verdict, kBlockPage);
+  setup_.EnableHTTPS = 1;
+  EXPECT_EQ(Judge("news.test:443").reason, "only-white-list");
+}
+
+}  // namespace
