@@ -181,11 +181,19 @@ std::string CLocalHttpServer::FileReply(std::string path, std::string extension)
     extension = ".htm";
   }
   std::string content;
+  bool not_found = path == kNotFoundPath;
   if (path.find('.') != std::string::npos && path != "/param.js") {
     content = CachedFile(path);
   } else {
     std::optional<std::string> file = files.ReadAll(root_folder_ + path);
+    not_found = !file.has_value();
     content = file ? std::move(*file) : files.ReadAll(root_folder_ + std::string(kNotFoundPath)).value_or("");
+  }
+  // The not-found page doubles as the proxy's block page, a complete reply with its own
+  // head; here it follows this server's head, so only its body is sent.
+  if (not_found && content.starts_with("HTTP/")) {
+    size_t body = content.find("\r\n\r\n");
+    content.erase(0, body == std::string::npos ? content.size() : body + 4);
   }
   return ReplyHead(ContentType(extension), content.size()) + content;
 }

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -20,6 +21,13 @@ constexpr std::string_view kNoImageScript = "<script>kezo_data.no_img='1';kezo_d
 constexpr size_t kMaxChunkSizeChars = 9;
 
 bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// `part` is lower case ASCII.
+bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                     [&](char a, char b) { return lower(a) == b; }) != text.end();
+}
 
 // The chunk size at the start of a size line, read as strtol reads base 16.
 long ChunkSize(std::string_view size_line) {
@@ -197,7 +205,9 @@ std::string CHttpResponse::RewritePage() {
   bool utf8 = LooksLikeUtf8(body_) == 1;
   FilterLinks(body_, utf8);
 
-  if (Contains(body_, "</head>") || Contains(body_, "</body>") || Contains(body_, "</html>")) {
+  // A frameset page has no body for the pieces: inserted, they would replace its frames.
+  bool frameset = ContainsIgnoringCase(body_, "<frameset");
+  if (!frameset && (Contains(body_, "</head>") || Contains(body_, "</body>") || Contains(body_, "</html>"))) {
     std::vector<std::string> pieces;
     if (assets_ != nullptr) {
       pieces.push_back(assets_->GetTipLine());

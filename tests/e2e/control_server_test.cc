@@ -118,6 +118,12 @@ TEST_F(ControlServerTest, FilesAreServedWithTheirTypesAndCachedExceptTheParamete
   EXPECT_EQ(Get("/missing.css"), Reply("text/html", "not found"));
 }
 
+TEST_F(ControlServerTest, TheNotFoundPageIsSentWithoutTheHeadItCarriesForTheProxy) {
+  Put("www\\404.htm", "HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nblocked");
+  EXPECT_EQ(Get("/missing.html"), Reply("text/html", "blocked"));
+  EXPECT_EQ(Get("/folder"), Reply("text/html", "blocked"));
+}
+
 TEST_F(ControlServerTest, RequestsOutsideTheRulesGetTheNotFoundPage) {
   Put("secret.txt", "secret");
   const std::string not_found = Reply("text/html", "not found");

@@ -11,6 +11,8 @@ namespace {
 
 class SettingsTest : public ::testing::Test {
  protected:
+  SettingsTest() { ServersStopping = false; }
+
   MemoryProfileStore profile_;
   FakeClock clock_;
   ScopedSeam<ProfileStore> profile_seam_{profile_};

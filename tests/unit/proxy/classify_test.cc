@@ -35,7 +35,10 @@ class ClassifyTest : public ::testing::Test {
     proxy_->SetWordFilters(black_.get(), white_.get());
     proxy_->Prepare();
   }
-  ~ClassifyTest() override { ServersStopping = false; }
+  ~ClassifyTest() override {
+    proxy_.reset();
+    ServersStopping = false;
+  }
 
   // The verdict and the deciding check with its detail, as the diagnostic tool prints it.
   struct Outcome {

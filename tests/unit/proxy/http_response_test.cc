@@ -102,6 +102,10 @@ TEST_F(HttpResponseTest, WhatIsNotAPageOrCannotBeRewrittenPassesAsItCame) {
   std::string zlib_page = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n\x78\x9C<a href=x>porn</a></head>";
   EXPECT_EQ(Rewrite(zlib_page), zlib_page);
 
+  std::string frames = "<html><head></head><FRAMESET><frame src=a></FRAMESET></html>";
+  EXPECT_EQ(Rewrite("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n" + frames),
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n" + frames) << "a frameset page gets no pieces";
+
   std::string no_tags = Rewrite("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n<a href=x>porn</a>kept");
   EXPECT_EQ(no_tags, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\nkept") << "filtered, nothing injected";
 }
