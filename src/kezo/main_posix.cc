@@ -1,56 +1,57 @@
-// The Linux KEZO: the filtering proxy and the control server without windows. It serves
-// until Ctrl+C or SIGTERM, with the program's own folder as its working directory and the
-// user's profile for its settings.
+// The Linux KEZO: the application and its main window on the headless backend (no windows;
+// the servers, timers and commands all run). Message boxes go to standard error. It serves
+// until Ctrl+C or SIGTERM, which quit it as the tray's quit command would, with the program's
+// own folder as its working directory and the user's profile for its settings.
 #include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
 
-#include "core/profile_values.h"
-#include "core/settings.h"
+#include "core/kezo_app.h"
+#include "core/kezo_dlg.h"
+#include "core/kezo_resources.h"
+#include "framework/headless/headless_ui.h"
 #include "platform/allocator_tuning.h"
-#include "platform/program_folder.h"
-#include "platform/sockets.h"
+#include "platform/code_page.h"
 #include "platform/termination.h"
 #include "proxy/control_server.h"
 #include "proxy/local_proxy.h"
-#include "rules/page_assets.h"
-#include "rules/shared_lists.h"
-#include "rules/word_filter.h"
 
-int main() {
+int main(int argc, char** argv) {
   PrepareForTerminationRequest();
   KeepFreedMemoryForReuse();
-  if (!StartSockets()) {
-    std::fprintf(stderr, "Windows 套接字初始化失败。\n");
-    return 1;
-  }
-  if (!EnterProgramFolder()) {
-    std::fprintf(stderr, "KEZO: cannot enter the program folder\n");
-    return 1;
-  }
 
-  SetupRecord& setup = TheSetup();
-  setup.LoadSetup();
-  WriteParamScript(setup);
-  CWordFilter black(true), white(false);
+  HeadlessUi ui(KezoResources());
+  ui.echo_message_boxes = true;
+  ScopedUiBackend installed(ui);
 
-  CLocalHttpServer control(static_cast<uint16_t>(ReadProfile(profile::kHttpPort)));
-  CLocalProxy proxy(static_cast<uint16_t>(ReadProfile(profile::kProxyPort)), TheSharedLists());
-  for (int error : {control.ErrorCode(), proxy.ErrorCode()}) {
-    if (error != 0) {
-      std::fprintf(stderr, "启动发生错误，错误号：%d\n", error);
-      return 1;
-    }
-  }
-  control.Start();
-  proxy.SetWordFilters(&black, &white);
-  proxy.SetControlServerPort(control.Port());
-  proxy.Start();
-  std::printf("KEZO: filtering proxy on port %u, control server on port %u (Ctrl+C ends it)\n", proxy.Port(),
-              control.Port());
-  std::fflush(stdout);
+  std::vector<std::u16string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(Utf8ToWide(argv[i]));
+  CKEZOApp app(std::move(arguments));
 
-  WaitForTerminationRequest();
-  proxy.Stop();
-  control.Stop();
-  setup.SaveSetup();
-  return 0;
+  std::thread terminator([&ui, &app] {
+    WaitForTerminationRequest();
+    ui.Dispatcher().Post([&ui, &app] {
+      if (CKEZODlg* main = app.MainDialog(); main != nullptr && main->IsOpen()) {
+        ui.SendPrivateMessage(*main, WM_KEZO_QUIT);
+      } else {
+        ui.QuitMessageLoop(0);
+      }
+    });
+  });
+
+  // Runs once the message loop has started, that is after the main window has started the
+  // servers; without windows this line is how a person learns where the proxy listens.
+  ui.Dispatcher().Post([&app] {
+    CKEZODlg* main = app.MainDialog();
+    if (main == nullptr || main->Proxy() == nullptr || !main->Proxy()->IsListening()) return;
+    std::printf("KEZO: filtering proxy on port %u, control server on port %u (Ctrl+C ends it)\n",
+                main->Proxy()->Port(), main->ControlServer()->Port());
+    std::fflush(stdout);
+  });
+
+  int code = app.Run();
+  RequestTermination();  // wakes the terminator when the program ended by itself
+  terminator.join();
+  return code;
 }

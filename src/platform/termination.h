@@ -9,3 +9,7 @@ void PrepareForTerminationRequest();
 
 // Blocks until the request arrives.
 void WaitForTerminationRequest();
+
+// Makes the request from within the program, which wakes WaitForTerminationRequest (for a
+// program that ended by itself and must stop its waiting thread).
+void RequestTermination();

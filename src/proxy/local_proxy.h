@@ -97,6 +97,7 @@ class CLocalProxy : public CListenSocket {
   // The port of the control server, whose notice page smart monitoring sends refused
   // pages to.
   void SetControlServerPort(uint16_t port) { tip_port_ = port; }
+  uint16_t ControlServerPort() const { return tip_port_; }
 
   bool IsStopping() const { return stopping_; }
   size_t OpenConnections();

@@ -1,6 +1,7 @@
 #include "platform/termination.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,3 +26,5 @@ void WaitForTerminationRequest() {
   int received = 0;
   sigwait(&signals, &received);
 }
+
+void RequestTermination() { kill(getpid(), SIGTERM); }

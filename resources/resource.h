@@ -1,0 +1,79 @@
+// Numbers of the main program's resources, controls and commands, shared by the resource
+// scripts and the code.
+#pragma once
+
+// Icons.
+#define IDR_MAINFRAME                128
+#define IDI_TRAY_PAUSED              164
+#define IDI_TRAY_LOCKED              183
+#define IDI_TRAY_NORMAL              200
+
+// Dialog templates.
+#define IDD_KEZO_DIALOG              129
+
+// The built-in placeholder page of the embedded browser (resource type HTML, 23).
+#define IDR_HTML_PLACEHOLDER         140
+
+// Menus.
+#define IDR_MAINSET_MENU             155
+#define IDR_TRAY_MENU                165
+
+// String table.
+#define IDS_SHOW_MAIN_WINDOW         104
+#define IDS_HIDE_MAIN_WINDOW         105
+#define IDS_PAUSE_FILTERING          106
+#define IDS_RESUME_FILTERING         107
+#define IDS_VERIFY_PASSWORD          108
+#define IDS_LOCKED_TITLE             109
+#define IDS_START_FORCED_MODE        118
+#define IDS_EXTEND_FORCED_MODE       119
+
+// Controls of the main window.
+#define IDC_CLOSE_BUTTON             1002
+#define IDC_XIUSHEN_PICTURE          1003
+#define IDC_JIESE_PICTURE            1004
+#define IDC_EXPLORER                 1006
+#define IDC_MINI_BUTTON              1007
+#define IDC_MENU_BUTTON              1008
+#define IDC_SHARE_ICON               1071
+#define IDC_DIGIT0                   1210
+#define IDC_DIGIT1                   1211
+#define IDC_DIGIT2                   1212
+#define IDC_DIGIT3                   1213
+#define IDC_DIGIT4                   1214
+#define IDC_DIGIT5                   1215
+#define IDC_DIGIT6                   1216
+#define IDC_DIGIT7                   1217
+#define IDC_DIGIT8                   1218
+#define IDC_DIGIT9                   1219
+#define IDC_BANNER                   1220
+#define IDC_VERSION_LABEL            1221
+#define IDC_LINK_WECHAT              1222
+#define IDC_LINK_VOLUNTEER           1223
+#define IDC_LINK_DONATE              1224
+#define IDC_LINK_SHARE               1225
+
+// Commands of the menus.
+#define ID_SETTINGS_CENTRE           32774
+#define ID_BACK_TO_MAIN_VIEW         32775
+#define ID_ABOUT                     32781
+#define ID_HOME_PAGE                 32784
+#define ID_CHECK_UPDATE              32785
+#define ID_HELP_PAGE                 32786
+#define ID_LOCK_NOW                  32799
+#define ID_PAUSE_FILTERING           32800
+#define ID_CLEAN_TRACES              32807
+#define ID_EXIT                      32808
+#define ID_SHOW_HIDE                 32810
+#define ID_HEALTH_CALENDAR           32811
+#define ID_FORCED_MODE               32839
+#define ID_TIMED_SHUTDOWN            32841
+#define ID_REST_REMINDER             32845
+#define ID_WINDOW_PATROL             32847
+#define ID_REPORT_SITE               32849
+
+// Commands of the locked tray menu.
+#define ID_LOCKED_UNLOCK             1097
+#define ID_LOCKED_ADD_SITE           1099
+#define ID_LOCKED_TIMED_SHUTDOWN     1103
+#define ID_LOCKED_ADD_KEYWORD        1114

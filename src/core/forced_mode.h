@@ -1,0 +1,34 @@
+#pragma once
+
+#include <atomic>
+
+class CKEZODlg;
+
+// The forced abstinence mode's record, owned by the main window: the minutes left (read
+// from TimeRemaining when the main window is built, written back at its teardown) and
+// whether the countdown runs. The countdown thread writes both; other threads read them
+// without locking.
+struct ForcedModeRecord {
+  std::atomic<int> running{0};
+  std::atomic<int> remaining{0};
+};
+
+// The forced abstinence mode's rules as the main window meets them. User-interface thread.
+//
+// The default implementation runs no countdown and opens no dialog. Leaving the forced-mode
+// view (view 1), or quitting from it, is the mode's own decision, so without the mode's
+// rules it is refused, silently; every other view may be left.
+class ForcedMode {
+ public:
+  virtual ~ForcedMode() = default;
+
+  // Whether the current view may be left or the program quit (commands 32775, 32808, and
+  // the close button when it quits).
+  virtual bool CanLeaveForcedView(CKEZODlg& main, int current_view) { return current_view != 1; }
+  // Starts the countdown when minutes remain (the view changed to 1).
+  virtual void StartForcedCountdown(CKEZODlg& main) {}
+  // Commands 32839 (`from_menu`) and 1004: the forced-mode dialog and the steps after it.
+  virtual void RunForcedModeDialog(CKEZODlg& main, bool from_menu) {}
+
+  static ForcedMode& None();
+};

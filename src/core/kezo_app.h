@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/kezo_dlg.h"
+#include "framework/application.h"
+#include "rules/shared_lists.h"
+
+class AppLifecycle;
+
+// The main program as an application: its start (sockets, profile root, working folder,
+// the main window, the command line) and its exit step around the message loop.
+//
+// Run() on the user-interface thread, with a UI backend installed.
+class CKEZOApp : public CApplication {
+ public:
+  // `arguments`: the command line after the program name. `lifecycle` and the main
+  // window's collaborators must outlive the application.
+  CKEZOApp(std::vector<std::u16string> arguments, AppLifecycle& lifecycle,
+           CKEZODlg::Collaborators collaborators = {});
+  explicit CKEZOApp(std::vector<std::u16string> arguments);
+  ~CKEZOApp() override;
+
+  CKEZODlg* MainDialog() { return main_.get(); }
+  SharedLists& Lists() { return lists_; }
+
+  // Whether `switch_text` is among the arguments; exact, case-sensitive comparison.
+  static bool HasSwitch(const std::vector<std::u16string>& arguments, std::u16string_view switch_text);
+
+ protected:
+  bool InitInstance() override;
+  int ExitInstance() override;
+
+ private:
+  std::vector<std::u16string> arguments_;
+  AppLifecycle& lifecycle_;
+  CKEZODlg::Collaborators collaborators_;
+  SharedLists lists_;
+  std::unique_ptr<CKEZODlg> main_;
+};

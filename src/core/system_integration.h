@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "base/seam.h"
+
+// The program's contact with the system's settings: the system proxy setting that points
+// browsers at the filtering proxy, autostart, and the browser's traces. Thread-safe.
+//
+// Until the real implementation is installed as System(), every operation does nothing:
+// the program then filters only browsers that are pointed at the proxy by hand.
+class SystemIntegration : public Seam<SystemIntegration> {
+ public:
+  virtual ~SystemIntegration() = default;
+
+  // Points the system's HTTP and HTTPS proxy at 127.0.0.1:`proxy_port`.
+  virtual void RegisterSystemProxy(uint16_t proxy_port) = 0;
+  // Sets the direct connection with automatic detection.
+  virtual void RemoveSystemProxy() = 0;
+  // The user's session ends: clears the proxy the fast way and sets ProxyRestored.
+  virtual void RemoveSystemProxyAtSessionEnd() = 0;
+  virtual void SetAutostart(bool on) = 0;
+  virtual void CleanBrowserTraces() = 0;
+
+  static SystemIntegration& System();
+};

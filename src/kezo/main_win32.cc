@@ -1,0 +1,24 @@
+// KEZO.exe: the application and its main window on the window system.
+#include "framework/win32/windows_include.h"
+
+#include <string>
+#include <vector>
+
+#include "core/kezo_app.h"
+#include "framework/win32/win32_ui.h"
+#include "platform/allocator_tuning.h"
+#include "platform/win32/wide_text.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  KeepFreedMemoryForReuse();
+  std::vector<std::u16string> arguments;
+  int count = 0;
+  if (LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) arguments.push_back(FromWide(words[i], wcslen(words[i])));
+    LocalFree(words);
+  }
+  Win32Ui ui;
+  ScopedUiBackend installed(ui);
+  CKEZOApp app(std::move(arguments));
+  return app.Run();
+}

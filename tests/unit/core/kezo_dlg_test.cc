@@ -1,0 +1,535 @@
+#include "core/kezo_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "core/kezo_resources.h"
+#include "core/lock_control.h"
+#include "core/main_window_dialogs.h"
+#include "core/process_flags.h"
+#include "framework/application.h"
+#include "core/profile_values.h"
+#include "fake_clock.h"
+#include "fake_desktop.h"
+#include "framework/headless/headless_ui.h"
+#include "memory_profile_store.h"
+#include "platform/sockets.h"
+#include "proxy/control_server.h"
+#include "proxy/local_proxy.h"
+#include "rules/word_filter.h"
+#include "recording_system_integration.h"
+#include "resource.h"
+#include "rules/shared_lists.h"
+#include "temp_folder.h"
+#include "test_pictures.h"
+
+namespace {
+
+constexpr int kDigitWidth = 20;
+
+class RecordingDialogs : public MainWindowDialogs {
+ public:
+  void OpenSettingsCentre(CKEZODlg& main) override { calls.push_back("settings"); }
+  void OpenHealthCalendar(CKEZODlg& main) override { calls.push_back("calendar"); }
+  void OpenWelcome(CKEZODlg& main) override { calls.push_back("welcome"); }
+  void ShowHotKeyConflict(CKEZODlg& main) override { calls.push_back("hot-key conflict"); }
+  void DestroyChildWindows() override { calls.push_back("destroy children"); }
+  std::optional<int> RunPauseDialog(CKEZODlg& main) override { return pause_minutes; }
+  bool RunPasswordPrompt(CKEZODlg& main) override {
+    calls.push_back("password prompt");
+    return prompt_answer;
+  }
+  std::optional<std::u16string> RunAddKeyword(CKEZODlg& main) override { return keyword; }
+
+  std::vector<std::string> calls;
+  std::optional<int> pause_minutes;
+  bool prompt_answer = false;
+  std::optional<std::u16string> keyword;
+};
+
+class RecordingForcedMode : public ForcedMode {
+ public:
+  bool CanLeaveForcedView(CKEZODlg& main, int current_view) override {
+    asked_views.push_back(current_view);
+    return allow;
+  }
+  void StartForcedCountdown(CKEZODlg& main) override { ++countdown_starts; }
+
+  bool allow = true;
+  std::vector<int> asked_views;
+  int countdown_starts = 0;
+};
+
+class FakeLock : public LockControl {
+ public:
+  bool HasPassword() override { return password; }
+  bool IsLocked() override { return locked; }
+  void LockNow() override { locked = true; }
+  void Unlock() override { locked = false; }
+  bool password = false;
+  bool locked = false;
+};
+
+// The main window on the headless backend, with its servers on free ports of 127.0.0.1's
+// interfaces, its pictures in a temporary program folder and every outside effect recorded.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    ServersStopping = false;
+    ProxyRestored = false;
+    TheSetup().Exiting = false;
+    TheSetup().SoftMode = 0;
+    WriteProfile(profile::kHttpPort, 0);
+    WriteProfile(profile::kProxyPort, 0);
+    test_pictures::WriteMainWindowPictures(folder_.path(), kDigitWidth);
+    runner_.present.insert("Updater.exe");
+  }
+  ~MainWindowTest() override {
+    if (main_) main_->Teardown();
+    main_.reset();
+    TheSetup().SetCounterDisplay(nullptr);
+    TheSetup().Exiting = false;
+    TheSetup().loaded = false;
+    TheSetup().FilterCount = 0;
+    ServersStopping = false;
+  }
+
+  void Open() {
+    CKEZODlg::Collaborators parts{&dialogs_, &forced_, &lock_, nullptr,
+                                  [](std::function<void()> work) { work(); }};
+    main_ = std::make_unique<CKEZODlg>(lists_, parts);
+    main_->SetQuitsOnDestroy(true);  // as the application's main window
+    ASSERT_TRUE(main_->Create());
+  }
+  HeadlessWindow& Window() { return *ui_.WindowOf(*main_); }
+
+  // The texts of the menu shown after a right click on the tray icon.
+  MenuModel TrayMenu() {
+    ui_.SendTrayEvent(*main_, TrayEvent::kRightButtonUp);
+    EXPECT_FALSE(ui_.menus.empty());
+    return ui_.menus.back();
+  }
+  MenuModel MainMenu() {
+    ui_.Click(*main_, IDC_MENU_BUTTON);
+    EXPECT_FALSE(ui_.menus.empty());
+    return ui_.menus.back();
+  }
+  static std::u16string TextOf(const MenuModel& menu, int id) {
+    const MenuItem* item = menu.Find(id);
+    return item ? item->text : u"(absent)";
+  }
+
+  CApplication application_{u"Veltra"};  // the title of windows and message boxes
+  ScopedTempWorkingFolder folder_;
+  MemoryProfileStore profile_;
+  ScopedSeam<ProfileStore> profile_seam_{profile_};
+  FakeClock clock_;
+  ScopedSeam<Clock> clock_seam_{clock_};
+  RecordingSystemIntegration system_;
+  ScopedSeam<SystemIntegration> system_seam_{system_};
+  FakeShell shell_;
+  ScopedSeam<Shell> shell_seam_{shell_};
+  FakeProcessRunner runner_;
+  ScopedSeam<ProcessRunner> runner_seam_{runner_};
+  FakeTopLevelWindows windows_;
+  ScopedSeam<TopLevelWindows> windows_seam_{windows_};
+  HeadlessUi ui_{KezoResources()};
+  ScopedUiBackend installed_{ui_};
+  RecordingDialogs dialogs_;
+  RecordingForcedMode forced_;
+  FakeLock lock_;
+  SharedLists lists_;
+  std::unique_ptr<CKEZODlg> main_;
+};
+
+TEST_F(MainWindowTest, OpensWithItsServersTrayIconTitleAndTimers) {
+  Open();
+  EXPECT_TRUE(main_->FilteringOn());
+  EXPECT_NE(main_->Proxy()->Port(), 0);
+  EXPECT_TRUE(main_->ControlServer()->IsListening());
+  EXPECT_EQ(main_->Proxy()->ControlServerPort(), main_->ControlServer()->Port()) << "the tip page's server";
+  EXPECT_EQ(Window().Title(), u"Veltra");
+  EXPECT_EQ(Window().WindowSize(), (Size{898, 600}));
+  EXPECT_EQ(Window().Icon(), IDR_MAINFRAME);
+  const HeadlessTray& tray = Window().Tray();
+  EXPECT_TRUE(tray.shown);
+  EXPECT_EQ(tray.spec.id, 128);
+  EXPECT_EQ(tray.spec.callback_message, WM_KEZO_TRAY);
+  EXPECT_EQ(tray.icon, IDI_TRAY_NORMAL);
+  EXPECT_EQ(tray.spec.tip, u"Veltra");
+  EXPECT_EQ(Window().Text(IDC_BANNER), u"Veltra已经保护您的电脑 1 天");
+  EXPECT_EQ(Window().Text(IDC_VERSION_LABEL).substr(0, 4), u"版本: ");
+
+  const std::pair<int, uint32_t> timers[] = {{1, 300000}, {3, 1000}, {7, 30000}, {10, 600000},
+                                             {11, 5000},  {12, 300000}, {15, 3000}};
+  for (auto [id, period] : timers) {
+    ASSERT_TRUE(Window().Timers().count(id)) << id;
+    EXPECT_EQ(Window().Timers().at(id).period_ms, period) << id;
+  }
+  for (int id : {4, 5, 6, 9, 14, 19}) EXPECT_FALSE(Window().Timers().count(id)) << id;
+}
+
+TEST_F(MainWindowTest, TheCounterIsCentredOnItsPlace) {
+  EXPECT_EQ(LayOutCounter(0, 20).left, 9 * 20 / 2 + 625);
+  EXPECT_EQ(LayOutCounter(1234567, 20).left, 3 * 20 / 2 + 625);
+  EXPECT_EQ(LayOutCounter(4294967295u, 20).digits, "4294967295");
+  EXPECT_EQ(LayOutCounter(4294967295u, 20).left, 625);
+
+  WriteProfile(profile::kFilterCount, 0);
+  Open();
+  auto shown = [this] {
+    std::vector<Rect> rects;
+    for (int id = IDC_DIGIT0; id <= IDC_DIGIT9; ++id) {
+      if (Window().IsControlVisible(id)) rects.push_back(Window().ControlRect(id));
+    }
+    return rects;
+  };
+  EXPECT_EQ(shown(), std::vector<Rect>{Rect::At(715, 150, 20, 48)});
+  TheSetup().AddFilterCount(1234567);
+  std::vector<Rect> seven = shown();
+  ASSERT_EQ(seven.size(), 7u);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(seven[static_cast<size_t>(i)], Rect::At(655 + 20 * i, 150, 20, 48)) << i;
+  EXPECT_EQ(Window().Find(IDC_DIGIT0)->image->GetSize().width, kDigitWidth);
+}
+
+TEST_F(MainWindowTest, TheCounterRedrawFromACountingThreadWaitsForTheWindow) {
+  Open();
+  std::atomic<bool> done{false};
+  std::thread counting([&] {
+    TheSetup().AddFilterCount(42);
+    done = true;
+    ui_.Dispatcher().Post([] {});  // wakes the waiting loop
+  });
+  ui_.RunTasksUntil([&] { return done.load(); });
+  counting.join();
+  EXPECT_TRUE(Window().IsControlVisible(IDC_DIGIT1));
+  EXPECT_FALSE(Window().IsControlVisible(IDC_DIGIT2));
+}
+
+TEST_F(MainWindowTest, TheTrayMenuFollowsTheState) {
+  Open();
+  MenuModel filtering = TrayMenu();
+  EXPECT_EQ(TextOf(filtering, 32800), u"暂停软件过滤");
+  EXPECT_EQ(TextOf(filtering, 32810), u"显示软件界面") << "the window starts hidden";
+  EXPECT_FALSE(filtering.Find(32847)->checked);
+
+  main_->ShowMainWindow();
+  EXPECT_EQ(TextOf(TrayMenu(), 32810), u"隐藏软件界面");
+
+  dialogs_.pause_minutes = 5;
+  ui_.on_menu = [](const MenuModel&) { return 32800; };
+  MenuModel before_pause = TrayMenu();
+  ui_.on_menu = nullptr;
+  EXPECT_FALSE(main_->FilteringOn());
+  EXPECT_EQ(Window().Tray().icon, IDI_TRAY_PAUSED);
+  EXPECT_EQ(Window().Timers().at(9).period_ms, 300000u);
+  EXPECT_EQ(system_.removed, 1);
+  EXPECT_EQ(TextOf(TrayMenu(), 32800), u"恢复软件过滤");
+
+  ui_.FireTimer(*main_, 9);  // the pause ends
+  EXPECT_TRUE(main_->FilteringOn());
+  EXPECT_EQ(Window().Tray().icon, IDI_TRAY_NORMAL);
+  EXPECT_EQ(system_.registered.size(), 1u);
+  EXPECT_FALSE(Window().Timers().count(9));
+  EXPECT_EQ(TextOf(TrayMenu(), 32800), u"暂停软件过滤");
+}
+
+TEST_F(MainWindowTest, TheForcedModeViewHasNoPauseItem) {
+  WriteProfile(profile::kSoftMode, 1);
+  Open();
+  EXPECT_EQ(main_->CurrentView(), 1);
+  EXPECT_EQ(forced_.countdown_starts, 1);
+  MenuModel menu = TrayMenu();
+  EXPECT_EQ(menu.Find(32800), nullptr);
+  EXPECT_NE(menu.Find(32808), nullptr);
+}
+
+TEST_F(MainWindowTest, ALockedProgramOffersOnlyTheSixItemMenu) {
+  lock_.password = true;
+  lock_.locked = true;
+  Open();
+  EXPECT_EQ(Window().Tray().icon, IDI_TRAY_LOCKED);
+  EXPECT_EQ(Window().Title(), u"Veltra_锁定");
+  MenuModel menu = TrayMenu();
+  ASSERT_EQ(menu.Items().size(), 6u);
+  const std::u16string texts[] = {u"休息提醒", u"定时关机", u"添加关键词", u"添加黑名单网址", u"", u"解除锁定"};
+  const int ids[] = {32845, 1103, 1114, 1099, 0, 1097};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(menu.Items()[i].text, texts[i]) << i;
+    EXPECT_EQ(menu.Items()[i].id, ids[i]) << i;
+  }
+  EXPECT_TRUE(menu.Items()[4].separator);
+
+  // A keyword is added without the password.
+  dialogs_.keyword = u"测试词";
+  ui_.on_menu = [](const MenuModel&) { return 1114; };
+  TrayMenu();
+  ASSERT_FALSE(ui_.message_boxes.empty());
+  EXPECT_EQ(ui_.message_boxes.back().text, u"添加成功!");
+  EXPECT_TRUE(main_->BlackFilter()->Match(std::u16string_view(u"一个测试词")));
+
+  // Showing the window asks for the password first; a wrong answer leaves it locked.
+  ui_.on_menu = [](const MenuModel&) { return 1097; };
+  TrayMenu();
+  EXPECT_EQ(dialogs_.calls.back(), "password prompt");
+  EXPECT_FALSE(Window().IsVisible());
+  dialogs_.prompt_answer = true;
+  TrayMenu();
+  EXPECT_FALSE(lock_.locked);
+  EXPECT_TRUE(Window().IsVisible());
+  EXPECT_EQ(Window().Title(), u"Veltra");
+}
+
+TEST_F(MainWindowTest, TheMainMenuOffersItsItemsByView) {
+  Open();
+  MenuModel counter_view = MainMenu();
+  EXPECT_EQ(counter_view.Find(32775), nullptr) << "no way back to the view already shown";
+  EXPECT_EQ(counter_view.Find(32839), nullptr);
+  EXPECT_NE(counter_view.Find(32781), nullptr);
+
+  main_->SetViewMode(2);
+  MenuModel cultivation = MainMenu();
+  EXPECT_NE(cultivation.Find(32775), nullptr);
+  EXPECT_EQ(cultivation.Find(32839), nullptr);
+
+  main_->SetViewMode(1);
+  EXPECT_EQ(TextOf(MainMenu(), 32839), u"开启强制戒色模式");
+  main_->ForcedRecord().running = 1;
+  EXPECT_EQ(TextOf(MainMenu(), 32839), u"延长强制戒色模式时间");
+}
+
+TEST_F(MainWindowTest, LeavingTheViewAndQuittingAskTheForcedMode) {
+  WriteProfile(profile::kSoftMode, 2);
+  Open();
+  HeadlessBrowserPane& pane = *ui_.BrowserOf(*main_, IDC_EXPLORER);
+  ASSERT_EQ(pane.navigations.size(), 2u);
+  EXPECT_EQ(pane.navigations[0].substr(0, 6), u"res://");
+  EXPECT_EQ(pane.navigations[0].substr(pane.navigations[0].size() - 4), u"/140");
+  EXPECT_NE(pane.navigations[1].find(u"/cms/gongguo/member.php?op=reg"), std::u16string::npos);
+  EXPECT_TRUE(Window().IsControlVisible(IDC_EXPLORER));
+  EXPECT_EQ(Window().ControlRect(IDC_EXPLORER), (Rect{0, 46, 898, 600}));
+
+  forced_.allow = false;
+  ui_.on_menu = [](const MenuModel&) { return 32775; };
+  MainMenu();
+  EXPECT_EQ(main_->CurrentView(), 2) << "refused";
+  ui_.on_menu = [](const MenuModel&) { return 32808; };
+  TrayMenu();
+  EXPECT_TRUE(main_->IsOpen()) << "refused";
+  EXPECT_EQ(forced_.asked_views, (std::vector<int>{2, 2}));
+
+  forced_.allow = true;
+  ui_.on_menu = [](const MenuModel&) { return 32775; };
+  MainMenu();
+  EXPECT_EQ(main_->CurrentView(), 0);
+  EXPECT_EQ(ReadProfile(profile::kSoftMode), 0);
+  EXPECT_FALSE(Window().IsControlVisible(IDC_EXPLORER));
+  EXPECT_TRUE(Window().IsControlVisible(IDC_BANNER));
+
+  ui_.on_menu = [](const MenuModel&) { return 32808; };
+  TrayMenu();
+  EXPECT_FALSE(main_->IsOpen());
+  EXPECT_TRUE(TheSetup().Exiting);
+  EXPECT_TRUE(ui_.QuitRequested());
+}
+
+TEST_F(MainWindowTest, TheCloseButtonHidesWithOneBalloonOrQuits) {
+  Open();
+  main_->ShowMainWindow();
+  ui_.Click(*main_, IDC_CLOSE_BUTTON);  // posts the system close command
+  ui_.RunPendingTasks();
+  EXPECT_FALSE(Window().IsVisible());
+  EXPECT_TRUE(main_->IsOpen());
+  ASSERT_EQ(Window().Tray().balloons.size(), 1u);
+  EXPECT_EQ(Window().Tray().balloons[0], (std::pair<std::u16string, std::u16string>{u"Veltra 为您护航", u"程序将在后台继续运行"}));
+  EXPECT_TRUE(ui_.message_boxes.empty()) << "the tray icon is shown: no warning";
+  main_->ShowMainWindow();
+  ui_.SendSysCommand(*main_, SysCommand::kClose);
+  EXPECT_EQ(Window().Tray().balloons.size(), 1u) << "the balloon comes once per run";
+  EXPECT_TRUE(forced_.asked_views.empty());
+
+  WriteProfile(profile::kMainCloseButtonIsHideForm, 0);
+  forced_.allow = false;
+  ui_.SendSysCommand(*main_, SysCommand::kClose);
+  EXPECT_TRUE(main_->IsOpen()) << "the forced mode refuses";
+  forced_.allow = true;
+  ui_.SendSysCommand(*main_, SysCommand::kClose);
+  EXPECT_FALSE(main_->IsOpen());
+  EXPECT_TRUE(TheSetup().Exiting);
+}
+
+TEST_F(MainWindowTest, HidingWithoutATrayIconWarnsThatOnlyTheHotKeyBringsItBack) {
+  WriteProfile(profile::kShowNotifyIcon, 0);
+  Open();
+  EXPECT_FALSE(Window().Tray().shown);
+  ui_.SendSysCommand(*main_, SysCommand::kClose);
+  ASSERT_EQ(ui_.message_boxes.size(), 1u);
+  EXPECT_EQ(ui_.message_boxes[0].text.substr(0, 12), u"由于您设置了关闭主界面时");
+  EXPECT_EQ(ui_.message_boxes[0].caption, u"Veltra");
+}
+
+TEST_F(MainWindowTest, TimersSaveReRegisterUpdateAndWelcome) {
+  Open();
+  TheSetup().AddFilterCount(7);
+  ui_.FireTimer(*main_, 1);
+  EXPECT_EQ(ReadProfile(profile::kFilterCount), 7);
+  EXPECT_TRUE(Window().Timers().count(1)) << "repeats";
+
+  ui_.FireTimer(*main_, 7);
+  EXPECT_EQ(system_.registered, std::vector<uint16_t>{main_->Proxy()->Port()});
+  main_->PauseFiltering();
+  ui_.FireTimer(*main_, 7);
+  EXPECT_EQ(system_.registered.size(), 1u) << "not while paused";
+
+  ui_.FireTimer(*main_, 11);
+  EXPECT_FALSE(Window().Timers().count(11));
+  ui_.FireTimer(*main_, 10);
+  EXPECT_TRUE(Window().Timers().count(10));
+  ASSERT_EQ(runner_.runs.size(), 2u);
+  EXPECT_EQ(runner_.runs[0].program, "Updater.exe");
+  EXPECT_EQ(runner_.runs[0].arguments, u"");
+  EXPECT_FALSE(runner_.runs[0].shown);
+
+  ui_.FireTimer(*main_, 12);
+  ASSERT_EQ(runner_.runs.size(), 3u);
+  EXPECT_EQ(runner_.runs[2].arguments.substr(0, 9), u"-u -h -v=");
+  EXPECT_TRUE(runner_.runs[2].shown);
+  windows_.titles.insert(u"Veltra 在线升级");
+  ui_.on_menu = [](const MenuModel&) { return 32785; };
+  TrayMenu();
+  EXPECT_EQ(runner_.runs.size(), 3u) << "an open update window is brought to the front instead";
+  EXPECT_EQ(windows_.brought_to_front.size(), 1u);
+
+  ui_.FireTimer(*main_, 15);
+  EXPECT_EQ(ReadProfile(profile::kFirstRun), 1);
+  EXPECT_EQ(dialogs_.calls.back(), "welcome");
+  EXPECT_FALSE(Window().Timers().count(15));
+}
+
+TEST_F(MainWindowTest, AMissingUpdaterIsReportedOncePerRun) {
+  runner_.present.clear();
+  Open();
+  ui_.FireTimer(*main_, 11);
+  ui_.FireTimer(*main_, 10);
+  ui_.FireTimer(*main_, 12);
+  ASSERT_EQ(ui_.message_boxes.size(), 1u);
+  EXPECT_EQ(ui_.message_boxes[0].text, u"Updater 文件丢失,请下载最新版本重新安装程序!");
+  ASSERT_EQ(shell_.opened.size(), 1u);
+  EXPECT_NE(shell_.opened[0].find(u"/soft_update/"), std::u16string::npos);
+  EXPECT_TRUE(runner_.runs.empty());
+}
+
+TEST_F(MainWindowTest, AServerThatCannotStartEndsTheWindowThroughTimer19) {
+  int error = 0;
+  SocketHandle taken = ListenTcp(0, &error);
+  ASSERT_NE(taken, kNoSocket);
+  WriteProfile(profile::kHttpPort, LocalPort(taken));
+  Open();
+  CloseSocket(taken);
+  ASSERT_EQ(ui_.message_boxes.size(), 1u);
+  EXPECT_EQ(ui_.message_boxes[0].text.substr(0, 11), u"启动发生错误，错误号：");
+  EXPECT_FALSE(main_->FilteringOn());
+  EXPECT_TRUE(main_->StartupFailed());
+  EXPECT_TRUE(Window().IsToolWindow());
+  EXPECT_FALSE(Window().IsVisible());
+  EXPECT_EQ(Window().Timers().at(19).period_ms, 1u);
+  ui_.FireTimer(*main_, 19);
+  EXPECT_FALSE(main_->IsOpen());
+  EXPECT_TRUE(ui_.QuitRequested());
+  EXPECT_FALSE(TheSetup().Exiting) << "not the user's quit";
+}
+
+TEST_F(MainWindowTest, MissingDigitPicturesEndTheProgramThroughItsShutdown) {
+  std::filesystem::remove(folder_.path() / "Images" / "7.png");
+  Open();
+  ASSERT_EQ(ui_.message_boxes.size(), 1u);
+  EXPECT_EQ(ui_.message_boxes[0].text, u"程序文件加载失败，请重新安装程序。");
+  EXPECT_EQ(ui_.message_boxes[0].caption, u"InitFilterNumber");
+  EXPECT_EQ(ui_.message_boxes[0].icon, MessageIcon::kError);
+  EXPECT_TRUE(Window().Timers().count(19));
+  EXPECT_FALSE(Window().Timers().count(1)) << "nothing else starts";
+}
+
+TEST_F(MainWindowTest, QuitMessageEndsTheProgramInEveryState) {
+  struct State {
+    const char* name;
+    int soft_mode;
+    bool paused;
+    bool locked;
+  };
+  for (State state : {State{"filtering", 0, false, false}, State{"paused", 0, true, false},
+                      State{"forced view", 1, false, false}, State{"locked", 0, false, true}}) {
+    SCOPED_TRACE(state.name);
+    HeadlessUi ui(KezoResources());
+    ScopedUiBackend installed(ui);
+    TheSetup().Exiting = false;
+    ServersStopping = false;
+    WriteProfile(profile::kSoftMode, state.soft_mode);
+    lock_.password = lock_.locked = state.locked;
+    forced_.allow = false;
+    forced_.asked_views.clear();
+    Open();
+    if (state.paused) main_->PauseFiltering();
+    system_.removed = 0;
+    main_->ForcedRecord().remaining = 90;
+
+    EXPECT_TRUE(ui.SendPrivateMessage(*main_, WM_KEZO_QUIT));
+    EXPECT_FALSE(main_->IsOpen());
+    EXPECT_TRUE(TheSetup().Exiting);
+    EXPECT_TRUE(ui.QuitRequested());
+    EXPECT_TRUE(forced_.asked_views.empty()) << "no forced-mode check";
+
+    main_->Teardown();
+    EXPECT_TRUE(ServersStopping);
+    EXPECT_EQ(main_->Proxy(), nullptr);
+    EXPECT_EQ(system_.removed, 1);
+    EXPECT_EQ(ReadProfile(profile::kTimeRemaining), 90);
+    EXPECT_EQ(dialogs_.calls.back(), "destroy children");
+    main_.reset();
+  }
+}
+
+TEST_F(MainWindowTest, TheControlServersSettingsRequestWaitsForTheWindow) {
+  Open();
+  std::atomic<bool> returned{false};
+  std::thread request([&] {
+    main_->OpenSettingsFromServer();
+    returned = true;
+    ui_.Dispatcher().Post([] {});
+  });
+  ui_.RunTasksUntil([&] { return returned.load(); });
+  request.join();
+  EXPECT_EQ(dialogs_.calls.back(), "settings");
+
+  lock_.password = lock_.locked = true;
+  ui_.SendPrivateMessage(*main_, WM_KEZO_OPENSETTINGS);
+  EXPECT_EQ(dialogs_.calls.back(), "password prompt") << "a page cannot open the settings of a locked program";
+
+  main_->Teardown();
+  main_->OpenSettingsFromServer();  // returns at once: the window is going away
+}
+
+TEST_F(MainWindowTest, TheHotKeyIsRegisteredAfterASecondAndAConflictIsShown) {
+  ui_.TakeHotKey(0x02, 'G');
+  Open();
+  ui_.FireTimer(*main_, 3);
+  EXPECT_EQ(dialogs_.calls.back(), "hot-key conflict");
+  EXPECT_FALSE(Window().Timers().count(3));
+  main_.reset();
+
+  ServersStopping = false;
+  HeadlessUi other(KezoResources());
+  ScopedUiBackend installed(other);
+  Open();
+  other.FireTimer(*main_, 3);
+  EXPECT_TRUE(other.WindowOf(*main_)->HotKeys().count(SetupRecord::ShowHotKeyId));
+  other.PressHotKey(*main_, SetupRecord::ShowHotKeyId);
+  EXPECT_TRUE(other.WindowOf(*main_)->IsVisible());
+  other.PressHotKey(*main_, SetupRecord::ShowHotKeyId);
+  EXPECT_FALSE(other.WindowOf(*main_)->IsVisible());
+  main_.reset();  // before its backend goes
+}
+
+}  // namespace
