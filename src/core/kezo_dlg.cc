@@ -197,6 +197,8 @@ bool CKEZODlg::StartServers() {
   } else {
     // A proxy without its socket is not started: its start would point the system proxy
     // setting at a port nobody serves.
+    uint16_t port = proxy_->Port();
+    proxy_->SetOnReady([port] { SystemIntegration::Current().RegisterSystemProxy(port); });
     proxy_->Start();
   }
   reload_target_ = std::make_shared<ReloadTarget>(proxy_.get(), black_filter_.get());

@@ -7,8 +7,8 @@
 // The program's contact with the system's settings: the system proxy setting that points
 // browsers at the filtering proxy, autostart, and the browser's traces. Thread-safe.
 //
-// Until the real implementation is installed as System(), every operation does nothing:
-// the program then filters only browsers that are pointed at the proxy by hand.
+// System() is DesktopIntegration (the main program's application library); tests install a
+// recording fake so that no test changes the machine's settings.
 class SystemIntegration : public Seam<SystemIntegration> {
  public:
   virtual ~SystemIntegration() = default;
@@ -20,6 +20,7 @@ class SystemIntegration : public Seam<SystemIntegration> {
   // The user's session ends: clears the proxy the fast way and sets ProxyRestored.
   virtual void RemoveSystemProxyAtSessionEnd() = 0;
   virtual void SetAutostart(bool on) = 0;
+  virtual bool IsAutostartOn() = 0;
   virtual void CleanBrowserTraces() = 0;
 
   static SystemIntegration& System();

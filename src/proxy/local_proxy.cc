@@ -55,6 +55,7 @@ void CLocalProxy::LoadSmartMonitoring() {
 void CLocalProxy::Start() {
   proxy_thread_ = std::thread([this] {
     Prepare();
+    if (on_ready_ && !stopping_) on_ready_();
     AcceptLoop();
   });
 }

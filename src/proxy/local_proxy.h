@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -63,6 +65,9 @@ class CLocalProxy : public CListenSocket {
 
   // Loads what the proxy needs before it accepts connections: the host cache and the lists.
   void Prepare();
+  // Work for the proxy thread once Prepare has loaded the lists and before connections are
+  // accepted (pointing the system's proxy setting at this proxy). Set before Start().
+  void SetOnReady(std::function<void()> on_ready) { on_ready_ = std::move(on_ready); }
   // Loads the shipped and the user site lists again and refreshes the host keywords taken
   // from the shipped black list.
   void ReloadSiteLists();
@@ -160,6 +165,7 @@ class CLocalProxy : public CListenSocket {
   std::unique_ptr<CPageAssets> page_assets_;
   CAdFilter ad_filter_;
   std::atomic<uint16_t> tip_port_{809};
+  std::function<void()> on_ready_;
   std::once_flag block_page_once_, blank_image_once_;
   std::string block_page_, blank_image_;
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "core/system_integration.h"
@@ -25,9 +27,30 @@ class RecordingSystemIntegration : public SystemIntegration {
     std::lock_guard lock(mu_);
     autostart.push_back(on);
   }
+  bool IsAutostartOn() override {
+    std::lock_guard lock(mu_);
+    return !autostart.empty() && autostart.back();
+  }
   void CleanBrowserTraces() override {
     std::lock_guard lock(mu_);
     ++traces_cleaned;
+  }
+
+  // Waits up to five seconds for the first registration (which the proxy's thread makes),
+  // then forgets it; returns the port it named, or 0.
+  uint16_t TakeFirstRegistration() {
+    for (int i = 0; i < 500; ++i) {
+      {
+        std::lock_guard lock(mu_);
+        if (!registered.empty()) {
+          uint16_t port = registered.front();
+          registered.clear();
+          return port;
+        }
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return 0;
   }
 
   std::vector<uint16_t> registered;

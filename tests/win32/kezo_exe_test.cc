@@ -8,6 +8,7 @@
 
 #include "framework/win32/windows_include.h"
 #include "platform/sockets.h"
+#include "system_proxy_reader.h"
 #include "test_pictures.h"
 
 namespace {
@@ -148,6 +149,15 @@ TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
   lstrcpyW(icon.szTip, L"Veltra");
   EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon)) << "the tray icon 128 of the window";
 
+  // The proxy's thread points the system at the proxy once its lists are loaded.
+  DWORD proxy_port = 0, size = sizeof proxy_port;
+  RegGetValueW(HKEY_CURRENT_USER, kSetupKey, L"ProxyPort", RRF_RT_REG_DWORD, nullptr, &proxy_port, &size);
+  // (Wine reads the server back as its first address only.)
+  std::wstring expected_server = L"127.0.0.1:" + std::to_wstring(proxy_port);
+  for (int i = 0; i < 200 && !ReadSystemProxy().server.ends_with(expected_server); ++i) Sleep(50);
+  EXPECT_TRUE(ReadSystemProxy().server.ends_with(expected_server));
+  EXPECT_TRUE(ReadSystemProxy().flags & PROXY_TYPE_PROXY);
+
   std::string shot = Screenshot(window);
   test_pictures::Write(std::filesystem::current_path() / "kezo_main_window.png", shot);
 
@@ -157,6 +167,9 @@ TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
   GetExitCodeProcess(process_.hProcess, &code);
   EXPECT_EQ(code, 0u);
   EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &icon)) << "the tray icon went with it";
+  SystemProxyState after = ReadSystemProxy();
+  EXPECT_FALSE(after.flags & PROXY_TYPE_PROXY) << "the proxy setting is removed";
+  EXPECT_EQ(after.server, L"");
 }
 
 }  // namespace

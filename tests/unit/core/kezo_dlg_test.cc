@@ -102,6 +102,10 @@ class MainWindowTest : public ::testing::Test {
     main_ = std::make_unique<CKEZODlg>(lists_, parts);
     main_->SetQuitsOnDestroy(true);  // as the application's main window
     ASSERT_TRUE(main_->Create());
+    if (main_->Proxy() != nullptr && main_->Proxy()->IsListening()) {
+      EXPECT_EQ(system_.TakeFirstRegistration(), main_->Proxy()->Port())
+          << "the proxy points the system at itself once its lists are loaded";
+    }
   }
   HeadlessWindow& Window() { return *ui_.WindowOf(*main_); }
 
