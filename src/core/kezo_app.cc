@@ -26,6 +26,12 @@ bool CKEZOApp::HasSwitch(const std::vector<std::u16string>& arguments, std::u16s
   return std::find(arguments.begin(), arguments.end(), switch_text) != arguments.end();
 }
 
+void CKEZOApp::PostToMainWindow(uint32_t message) {
+  Ui().Dispatcher().Post([this, message] {
+    if (main_ != nullptr && main_->IsOpen()) main_->HandlePrivateMessage(message, 0, 0);
+  });
+}
+
 bool CKEZOApp::InitInstance() {
   // The common controls and the hosting of the browser control are ready once the UI
   // backend exists.
@@ -59,7 +65,7 @@ int CKEZOApp::ExitInstance() {
     lifecycle_.StopLauncher(TheSetup().Exiting);
     if (!ProxyRestored) SystemIntegration::Current().RemoveSystemProxy();
     SetMainWindow(nullptr);
-    main_->Teardown();
+    main_->Teardown(false);
     main_.reset();
   }
   lifecycle_.RestartIfRequested();

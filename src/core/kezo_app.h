@@ -24,6 +24,9 @@ class CKEZOApp : public CApplication {
   ~CKEZOApp() override;
 
   CKEZODlg* MainDialog() { return main_.get(); }
+  // Has the main window handle `message` on the user-interface thread (nothing once it is
+  // gone). Any thread.
+  void PostToMainWindow(uint32_t message);
   SharedLists& Lists() { return lists_; }
 
   // Whether `switch_text` is among the arguments; exact, case-sensitive comparison.

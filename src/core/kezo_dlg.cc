@@ -742,7 +742,7 @@ void CKEZODlg::StartProgramUpdate(bool from_timer) {
   start_worker_([arguments] { ProcessRunner::Current().RunAndWait(kUpdater, arguments, true); });
 }
 
-void CKEZODlg::Teardown() {
+void CKEZODlg::Teardown(bool remove_proxy_setting) {
   if (torn_down_) return;
   torn_down_ = true;
   gate_.Close();
@@ -756,7 +756,7 @@ void CKEZODlg::Teardown() {
   if (IsOpen()) window().UnregisterHotKey(SetupRecord::ShowHotKeyId);
   if (proxy_ != nullptr) {
     proxy_->Stop();
-    if (!ProxyRestored) SystemIntegration::Current().RemoveSystemProxy();
+    if (remove_proxy_setting && !ProxyRestored) SystemIntegration::Current().RemoveSystemProxy();
   }
   digits_.clear();
   dialogs_.DestroyChildWindows();

@@ -89,8 +89,10 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   void PauseFiltering();
   void ResumeFiltering();
   // Frees everything in its order (tray icon, counter, servers, children, forced-mode
-  // minutes, filters). Runs once; the destructor runs it when nobody did.
-  void Teardown();
+  // minutes, filters). Runs once; the destructor runs it when nobody did. The system proxy
+  // setting is removed after the proxy has stopped, unless `remove_proxy_setting` is false
+  // (the application's exit step has removed it already).
+  void Teardown(bool remove_proxy_setting = true);
 
   bool FilteringOn() const { return filtering_on_; }
   int CurrentView() const { return current_view_; }

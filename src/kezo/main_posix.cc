@@ -9,6 +9,7 @@
 
 #include "core/kezo_app.h"
 #include "core/kezo_dlg.h"
+#include "core/kezo_lifecycle.h"
 #include "core/kezo_resources.h"
 #include "framework/headless/headless_ui.h"
 #include "platform/allocator_tuning.h"
@@ -27,7 +28,10 @@ int main(int argc, char** argv) {
 
   std::vector<std::u16string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(Utf8ToWide(argv[i]));
-  CKEZOApp app(std::move(arguments));
+  CKEZOApp* running_app = nullptr;  // set before the channel's thread starts
+  KezoLifecycle lifecycle([&running_app] { running_app->PostToMainWindow(WM_KEZO_SHOWMAIN); });
+  CKEZOApp app(std::move(arguments), lifecycle);
+  running_app = &app;
 
   std::thread terminator([&ui, &app] {
     WaitForTerminationRequest();

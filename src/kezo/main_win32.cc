@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/kezo_app.h"
+#include "core/kezo_lifecycle.h"
 #include "framework/win32/win32_ui.h"
 #include "platform/allocator_tuning.h"
 #include "platform/win32/wide_text.h"
@@ -19,6 +20,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   Win32Ui ui;
   ScopedUiBackend installed(ui);
-  CKEZOApp app(std::move(arguments));
+  CKEZOApp* running_app = nullptr;  // set before the channel's thread starts
+  KezoLifecycle lifecycle([&running_app] { running_app->PostToMainWindow(WM_KEZO_SHOWMAIN); });
+  CKEZOApp app(std::move(arguments), lifecycle);
+  running_app = &app;
   return app.Run();
 }

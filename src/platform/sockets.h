@@ -61,3 +61,13 @@ inline bool IsLoopbackAddress(uint32_t address) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(&address);
   return bytes[0] == 127;
 }
+
+// UDP, for the program's single-instance channel on the loopback interface.
+// A datagram socket bound to every local IPv4 interface at `port` (0: any free port), no
+// address reuse: a port another socket holds is refused. kNoSocket on failure.
+SocketHandle BindUdp(uint16_t port, int* error);
+// Receives one datagram of at most `size` bytes: its length, negative on error.
+long ReceiveDatagram(SocketHandle socket, char* buffer, size_t size);
+// Sends `data` as one datagram to address:port from a socket of its own; failures are
+// ignored.
+void SendDatagram(uint32_t address, uint16_t port, std::string_view data);

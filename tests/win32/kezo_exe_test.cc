@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "framework/win32/windows_include.h"
+
+#include <tlhelp32.h>
+
 #include "platform/sockets.h"
 #include "system_proxy_reader.h"
 #include "test_pictures.h"
@@ -88,6 +93,41 @@ std::string Screenshot(HWND window) {
   return png;
 }
 
+// The ids of the running processes of image `name`.
+std::vector<DWORD> ProcessIdsOf(const wchar_t* name) {
+  std::vector<DWORD> ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (lstrcmpiW(entry.szExeFile, name) == 0) ids.push_back(entry.th32ProcessID);
+  }
+  CloseHandle(snapshot);
+  return ids;
+}
+
+void EndAll(const wchar_t* name) {
+  for (DWORD id : ProcessIdsOf(name)) {
+    if (HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, id)) {
+      TerminateProcess(process, 1);
+      WaitForSingleObject(process, 10000);
+      CloseHandle(process);
+    }
+  }
+}
+
+// Polls `condition` every 50 ms for up to `seconds`.
+bool WaitFor(const std::function<bool()>& condition, int seconds = 30) {
+  for (int i = 0; i < seconds * 20 && !condition(); ++i) Sleep(50);
+  return condition();
+}
+
+DWORD ReadSetting(const wchar_t* name) {
+  DWORD value = 0xDEAD, size = sizeof value;
+  RegGetValueW(HKEY_CURRENT_USER, kSetupKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
+}
+
 class KezoExeTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -109,7 +149,26 @@ class KezoExeTest : public ::testing::Test {
     WriteSetting(L"FirstRun", 1);
     WriteSetting(L"FilterCount", 0);
   }
+  // Starts a program of the test's program folder; its handles are closed at the end.
+  PROCESS_INFORMATION Start(const std::wstring& program, const std::wstring& arguments = L"") {
+    std::wstring command = L"\"" + (folder_ / program).wstring() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder_.wstring().c_str(), &startup, &started));
+    others_.push_back(started);
+    return started;
+  }
+
   void TearDown() override {
+    EndAll(L"Launcher.exe");
+    EndAll(L"KEZO.exe");
+    for (PROCESS_INFORMATION& other : others_) {
+      if (other.hProcess == nullptr) continue;
+      CloseHandle(other.hProcess);
+      CloseHandle(other.hThread);
+    }
     if (process_.hProcess != nullptr) {
       if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
       CloseHandle(process_.hProcess);
@@ -122,6 +181,7 @@ class KezoExeTest : public ::testing::Test {
 
   std::filesystem::path folder_;
   PROCESS_INFORMATION process_{};
+  std::vector<PROCESS_INFORMATION> others_;
 };
 
 TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
@@ -170,6 +230,50 @@ TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
   SystemProxyState after = ReadSystemProxy();
   EXPECT_FALSE(after.flags & PROXY_TYPE_PROXY) << "the proxy setting is removed";
   EXPECT_EQ(after.server, L"");
+}
+
+TEST_F(KezoExeTest, ASecondStartShowsTheRunningInstanceAndEnds) {
+  PROCESS_INFORMATION first = Start(L"KEZO.exe", L"-h");
+  ASSERT_EQ(WaitForInputIdle(first.hProcess, 60000), 0u);
+  HWND window = FindTitledWindowOf(first.dwProcessId);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window)) << "-h starts hidden";
+  ASSERT_TRUE(WaitFor([] { return ReadSetting(L"UDPPort") != 0; })) << "the channel's port is published";
+
+  PROCESS_INFORMATION second = Start(L"KEZO.exe");
+  ASSERT_EQ(WaitForSingleObject(second.hProcess, 60000), WAIT_OBJECT_0) << "the second start ends";
+  EXPECT_TRUE(WaitFor([window] { return IsWindowVisible(window) != FALSE; })) << "and the first one shows itself";
+  EXPECT_EQ(FindTitledWindowOf(second.dwProcessId), nullptr);
+
+  ASSERT_TRUE(PostMessageW(window, kQuitMessage, 0, 0));
+  ASSERT_EQ(WaitForSingleObject(first.hProcess, 60000), WAIT_OBJECT_0);
+  EXPECT_EQ(ReadSetting(L"UDPPort"), 0u) << "a clean quit clears the channel's port";
+}
+
+TEST_F(KezoExeTest, LauncherRestartsAKilledMainProgramAndASecondLauncherEndsAtOnce) {
+  std::filesystem::copy_file(TestProgramFolder() / "Launcher.exe", folder_ / "Launcher.exe");
+  PROCESS_INFORMATION first = Start(L"KEZO.exe", L"-h");
+  ASSERT_EQ(WaitForInputIdle(first.hProcess, 60000), 0u);
+  ASSERT_TRUE(WaitFor([] { return ProcessIdsOf(L"Launcher.exe").size() == 1; })) << "KEZO starts its Launcher";
+
+  PROCESS_INFORMATION extra = Start(L"Launcher.exe");
+  ASSERT_EQ(WaitForSingleObject(extra.hProcess, 30000), WAIT_OBJECT_0) << "a second Launcher ends at once";
+  DWORD code = 0;
+  GetExitCodeProcess(extra.hProcess, &code);
+  EXPECT_TRUE(code == 0xFFFFFFFFu || code == 0xFFu) << code;
+
+  TerminateProcess(first.hProcess, 1);  // ended from outside
+  WaitForSingleObject(first.hProcess, 10000);
+  DWORD restarted = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    std::vector<DWORD> ids = ProcessIdsOf(L"KEZO.exe");
+    restarted = ids.empty() ? 0 : ids.front();
+    return restarted != 0 && restarted != first.dwProcessId && FindTitledWindowOf(restarted) != nullptr;
+  })) << "Launcher starts the main program again";
+
+  // The user's quit ends both programs.
+  ASSERT_TRUE(PostMessageW(FindTitledWindowOf(restarted), kQuitMessage, 0, 0));
+  EXPECT_TRUE(WaitFor([] { return ProcessIdsOf(L"KEZO.exe").empty() && ProcessIdsOf(L"Launcher.exe").empty(); }));
 }
 
 }  // namespace

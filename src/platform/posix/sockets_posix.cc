@@ -125,3 +125,41 @@ void CloseSocket(SocketHandle socket) {
   shutdown(Fd(socket), SHUT_RDWR);
   close(Fd(socket));
 }
+
+SocketHandle BindUdp(uint16_t port, int* error) {
+  int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+  if (fd < 0) {
+    *error = errno;
+    return kNoSocket;
+  }
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  address.sin_port = htons(port);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    *error = errno;
+    close(fd);
+    return kNoSocket;
+  }
+  *error = 0;
+  return fd;
+}
+
+long ReceiveDatagram(SocketHandle socket, char* buffer, size_t size) {
+  ssize_t received;
+  do {
+    received = recv(Fd(socket), buffer, size, 0);
+  } while (received < 0 && errno == EINTR);
+  return received;
+}
+
+void SendDatagram(uint32_t address, uint16_t port, std::string_view data) {
+  int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+  if (fd < 0) return;
+  sockaddr_in target{};
+  target.sin_family = AF_INET;
+  target.sin_addr.s_addr = address;
+  target.sin_port = htons(port);
+  sendto(fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&target), sizeof target);
+  close(fd);
+}

@@ -118,3 +118,44 @@ void CloseSocket(SocketHandle socket) {
   shutdown(Native(socket), SD_BOTH);
   closesocket(Native(socket));
 }
+
+SocketHandle BindUdp(uint16_t port, int* error) {
+  SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (socket == INVALID_SOCKET) {
+    *error = WSAGetLastError();
+    return kNoSocket;
+  }
+  BOOL exclusive = TRUE;
+  setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  address.sin_port = htons(port);
+  if (bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    *error = WSAGetLastError();
+    closesocket(socket);
+    return kNoSocket;
+  }
+  *error = 0;
+  return Handle(socket);
+}
+
+long ReceiveDatagram(SocketHandle socket, char* buffer, size_t size) {
+  int capped = static_cast<int>(size > 0x7FFFFFFF ? 0x7FFFFFFF : size);
+  int received = recv(Native(socket), buffer, capped, 0);
+  // A datagram longer than the buffer arrives cut, as on other systems, rather than as an
+  // error that would end the caller's loop.
+  if (received == SOCKET_ERROR && WSAGetLastError() == WSAEMSGSIZE) return capped;
+  return received;
+}
+
+void SendDatagram(uint32_t address, uint16_t port, std::string_view data) {
+  SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (socket == INVALID_SOCKET) return;
+  sockaddr_in target{};
+  target.sin_family = AF_INET;
+  target.sin_addr.s_addr = address;
+  target.sin_port = htons(port);
+  sendto(socket, data.data(), static_cast<int>(data.size()), 0, reinterpret_cast<sockaddr*>(&target), sizeof target);
+  closesocket(socket);
+}

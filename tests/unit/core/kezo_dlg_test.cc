@@ -5,6 +5,8 @@
 #include <atomic>
 #include <thread>
 
+#include "core/app_lifecycle.h"
+#include "core/kezo_app.h"
 #include "core/kezo_resources.h"
 #include "core/lock_control.h"
 #include "core/main_window_dialogs.h"
@@ -537,3 +539,58 @@ TEST_F(MainWindowTest, TheHotKeyIsRegisteredAfterASecondAndAConflictIsShown) {
 }
 
 }  // namespace
+
+// The application around the main window: its exit step, with every step of the process's
+// life recorded.
+class RecordingLifecycle : public AppLifecycle {
+ public:
+  void StartSingleInstanceChannel() override { calls.push_back("channel"); }
+  bool HandOverToRunningInstance() override {
+    calls.push_back("single instance");
+    return another_instance;
+  }
+  void LoadLockState() override { calls.push_back("lock state"); }
+  void StartLauncherWatcher() override { calls.push_back("launcher watcher"); }
+  void StopLauncher(bool user_quit) override { calls.push_back(user_quit ? "end launcher" : "leave launcher"); }
+  void RestartIfRequested() override { calls.push_back("restart if asked"); }
+  void OnProcessEnd() override { calls.push_back("process end"); }
+
+  bool another_instance = false;
+  std::vector<std::string> calls;
+};
+
+TEST_F(MainWindowTest, TheExitStepEndsLauncherOnlyWhenTheUserQuitAndRemovesTheProxyOnce) {
+  for (bool user_quit : {true, false}) {
+    SCOPED_TRACE(user_quit ? "quit" : "ended otherwise");
+    TheSetup().Exiting = false;
+    ServersStopping = false;
+    RecordingLifecycle lifecycle;
+    CKEZOApp app({u"-h"}, lifecycle, CKEZODlg::Collaborators{&dialogs_, &forced_, &lock_, nullptr,
+                                                             [](std::function<void()> work) { work(); }});
+    ui_.Dispatcher().Post([&] {
+      CKEZODlg& main = *app.MainDialog();
+      EXPECT_FALSE(ui_.WindowOf(main)->IsVisible()) << "-h starts hidden";
+      system_.removed = 0;
+      if (user_quit) {
+        main.HandlePrivateMessage(WM_KEZO_QUIT, 0, 0);
+      } else {
+        main.DestroyWindow();
+      }
+    });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(lifecycle.calls, (std::vector<std::string>{"channel", "single instance", "lock state",
+                                                         "launcher watcher", user_quit ? "end launcher" : "leave launcher",
+                                                         "restart if asked", "process end"}));
+    EXPECT_EQ(system_.removed, 1);
+  }
+}
+
+TEST_F(MainWindowTest, ASecondInstanceHandsOverAndEndsWithoutAWindowOrTouchingTheProxy) {
+  RecordingLifecycle lifecycle;
+  lifecycle.another_instance = true;
+  CKEZOApp app({}, lifecycle);
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(app.MainDialog(), nullptr);
+  EXPECT_EQ(lifecycle.calls, (std::vector<std::string>{"channel", "single instance", "restart if asked", "process end"}));
+  EXPECT_EQ(system_.removed, 0);
+}
