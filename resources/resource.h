@@ -10,6 +10,10 @@
 
 // Dialog templates.
 #define IDD_KEZO_DIALOG              129
+#define IDD_SET_PASSWORD             172
+#define IDD_VERIFY_PASSWORD          173
+#define IDD_SAFE                     174
+#define IDD_PAUSE                    184
 
 // The built-in placeholder page of the embedded browser (resource type HTML, 23).
 #define IDR_HTML_PLACEHOLDER         140
@@ -52,6 +56,19 @@
 #define IDC_LINK_VOLUNTEER           1223
 #define IDC_LINK_DONATE              1224
 #define IDC_LINK_SHARE               1225
+
+// Controls of the password dialogs, the password page and the pause dialog.
+#define IDC_SHOW_PASSWORD            1013
+#define IDC_PASSWORD                 1053
+#define IDC_PASSWORD_CONFIRM         1054
+#define IDC_LOCK_DELAY               1055
+#define IDC_CLEAR_PASSWORD           1056
+#define IDC_CHANGE_PASSWORD          1057
+#define IDC_SET_PASSWORD             1058
+#define IDC_PASSWORD_STATUS          1059
+#define IDC_PAUSE_CHOICE             1075
+#define IDC_DIALOG_HEADING           1301
+#define IDC_DIALOG_PICTURE           1302
 
 // Commands of the menus.
 #define ID_SETTINGS_CENTRE           32774

@@ -16,7 +16,9 @@ CKEZOApp::CKEZOApp(std::vector<std::u16string> arguments, AppLifecycle& lifecycl
     : CApplication(u"Veltra"),
       arguments_(std::move(arguments)),
       lifecycle_(lifecycle),
-      collaborators_(std::move(collaborators)) {}
+      collaborators_(std::move(collaborators)) {
+  if (collaborators_.dialogs == nullptr) collaborators_.dialogs = &dialogs_;
+}
 
 CKEZOApp::CKEZOApp(std::vector<std::u16string> arguments) : CKEZOApp(std::move(arguments), AppLifecycle::None()) {}
 

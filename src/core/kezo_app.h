@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/kezo_dialogs.h"
 #include "core/kezo_dlg.h"
 #include "framework/application.h"
 #include "rules/shared_lists.h"
@@ -40,6 +41,7 @@ class CKEZOApp : public CApplication {
   std::vector<std::u16string> arguments_;
   AppLifecycle& lifecycle_;
   CKEZODlg::Collaborators collaborators_;
+  KezoDialogs dialogs_;  // unless the collaborators name others
   SharedLists lists_;
   std::unique_ptr<CKEZODlg> main_;
 };

@@ -25,12 +25,7 @@ bool KezoLifecycle::HandOverToRunningInstance() {
   return true;
 }
 
-void KezoLifecycle::LoadLockState() {
-  LockRecord& record = TheLockRecord();
-  record.PASSWORD = ReadProfile(profile::kPASSWORD);
-  record.LOCKED = record.PASSWORD.empty() ? 0 : ReadProfile(profile::kLOCKED);
-  record.loaded = true;
-}
+void KezoLifecycle::LoadLockState() { ::LoadLockState(); }
 
 void KezoLifecycle::StartLauncherWatcher() {
   launcher_.Start();
@@ -47,9 +42,5 @@ void KezoLifecycle::RestartIfRequested() {
 
 void KezoLifecycle::OnProcessEnd() {
   channel_.StopListener();
-  LockRecord& record = TheLockRecord();
-  if (record.loaded) {
-    WriteProfile(profile::kLOCKED, record.LOCKED.load());
-    WriteProfile(profile::kPASSWORD, record.PASSWORD);
-  }
+  SaveLockState();
 }

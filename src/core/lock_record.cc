@@ -1,5 +1,8 @@
 #include "core/lock_record.h"
 
+#include "core/profile_values.h"
+#include "core/settings.h"
+
 LockRecord::LockRecord()
     : lockDelayChoices{{0, u"立即锁定系统"},
                        {3, u"延迟 3 分钟后锁定"},
@@ -11,4 +14,38 @@ LockRecord::LockRecord()
 LockRecord& TheLockRecord() {
   static LockRecord record;
   return record;
+}
+
+void LoadLockState() {
+  LockRecord& record = TheLockRecord();
+  record.PASSWORD = ReadProfile(profile::kPASSWORD);
+  record.LOCKED = record.PASSWORD.empty() ? 0 : ReadProfile(profile::kLOCKED);
+  record.loaded = true;
+}
+
+void SaveLockState() {
+  LockRecord& record = TheLockRecord();
+  if (!record.loaded) return;
+  WriteProfile(profile::kLOCKED, record.LOCKED.load());
+  WriteProfile(profile::kPASSWORD, record.PASSWORD);
+}
+
+bool SetPassword(std::u16string_view password) {
+  if (password.size() < kMinPasswordUnits || password.size() > kMaxPasswordUnits) return false;
+  std::u16string scrambled = ScramblePassword(password);
+  if (!WriteProfile(profile::kPASSWORD, scrambled)) return false;
+  TheLockRecord().PASSWORD = std::move(scrambled);
+  return true;
+}
+
+void ClearPassword() {
+  LockRecord& record = TheLockRecord();
+  record.LOCKED = 0;
+  record.PASSWORD.clear();
+  WriteProfile(profile::kLOCKED, 0);
+  WriteProfile(profile::kPASSWORD, u"");
+}
+
+bool CheckPassword(std::u16string_view password) {
+  return !password.empty() && ScramblePassword(password) == TheLockRecord().PASSWORD;
 }

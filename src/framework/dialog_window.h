@@ -53,6 +53,8 @@ class DialogWindow {
   virtual void SetText(int id, std::u16string_view text) = 0;
   virtual std::u16string Text(int id) = 0;
   virtual void SetTextLimit(int id, int units) = 0;
+  // An edit box shows `mask` for each character it holds; 0 shows them plainly.
+  virtual void SetPasswordChar(int id, char16_t mask) = 0;
   virtual void SetCheck(int id, CheckState state) = 0;
   virtual CheckState Check(int id) = 0;
   virtual void Enable(int id, bool enabled) = 0;

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "framework/dialog.h"
+#include "framework/ui_backend.h"
 #include "framework/win32/browser_host_win32.h"
 #include "framework/win32/win32_ui.h"
 #include "framework/win32/windows_include.h"
 #include "resource.h"
 #include "settings_ui/limit_edit.h"
 #include "settings_ui/my_button.h"
+#include "core/lock_record.h"
+#include "core/set_password_dlg.h"
+#include "core/settings.h"
 #include "temp_folder.h"
 #include "test_pictures.h"
 
@@ -162,6 +166,70 @@ TEST_F(Win32FrameworkTest, MenusAndStringsComeFromTheResources) {
   EXPECT_EQ(tray->Find(32807)->text, u"清除 IE 上网痕迹");
   EXPECT_EQ(ui_->LoadString(IDS_LOCKED_TITLE), u"Veltra_锁定");
   EXPECT_EQ(ui_->LoadString(999), u"");
+}
+
+// The first window of this thread titled `title`.
+HWND ThreadWindowTitled(const wchar_t* title) {
+  struct Search {
+    const wchar_t* title;
+    HWND found;
+  } search{title, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        wchar_t text[64] = {};
+        GetWindowTextW(window, text, 64);
+        if (lstrcmpW(text, search->title) != 0) return TRUE;
+        search->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Presses OK in the confirmation box once it is open, looking again from the message
+// loop up to `attempts` times; the box has its own loop, which runs these tasks too.
+void AnswerConfirmation(int attempts) {
+  Ui().Dispatcher().Post([attempts] {
+    if (HWND confirmation = ThreadWindowTitled(L"确认")) {
+      PostMessageW(confirmation, WM_COMMAND, IDOK, 0);
+    } else if (attempts > 0) {
+      Sleep(10);
+      AnswerConfirmation(attempts - 1);
+    } else {
+      ADD_FAILURE() << "no confirmation box";
+    }
+  });
+}
+
+TEST_F(Win32FrameworkTest, TheSetPasswordDialogStoresTheScrambledPassword) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Solvane\\Veltra");
+  TheLockRecord().PASSWORD.clear();
+  // Runs inside the dialog's own message loop: types the password into both boxes, asks
+  // for the OK button, and answers the confirmation that follows from inside its loop.
+  ui_->Dispatcher().Post([this] {
+    HWND dialog = ThreadWindowTitled(L"设置密码");
+    ASSERT_NE(dialog, nullptr);
+    for (int box : {IDC_PASSWORD, IDC_PASSWORD_CONFIRM}) {
+      EXPECT_EQ(SendDlgItemMessageW(dialog, box, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
+      for (wchar_t c : std::wstring(L"Ab中文12xyz")) SendDlgItemMessageW(dialog, box, WM_CHAR, c, 0);
+    }
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    AnswerConfirmation(200);
+  });
+  CSetPasswordDlg dialog;
+  EXPECT_EQ(dialog.DoModal(), kIdOk);
+
+  wchar_t stored[32] = {};
+  DWORD size = sizeof stored;
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Solvane\\Veltra\\Setup", L"PASSWORD", RRF_RT_REG_SZ, nullptr,
+                         stored, &size),
+            ERROR_SUCCESS);
+  std::u16string scrambled = ScramblePassword(u"Ab中文12xyz");
+  EXPECT_EQ(std::wstring(stored), std::wstring(scrambled.begin(), scrambled.end()));
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Solvane\\Veltra");
+  TheLockRecord().PASSWORD.clear();
 }
 
 }  // namespace

@@ -116,6 +116,10 @@ void HeadlessWindow::SetTextLimit(int id, int units) {
   if (HeadlessControl* control = Find(id)) control->text_limit = units;
 }
 
+void HeadlessWindow::SetPasswordChar(int id, char16_t mask) {
+  if (HeadlessControl* control = Find(id)) control->password_char = mask;
+}
+
 void HeadlessWindow::SetCheck(int id, CheckState state) {
   if (HeadlessControl* control = Find(id)) control->check = state;
 }

@@ -65,6 +65,7 @@ struct HeadlessControl {
   bool visible = true;
   Rect rect;
   int text_limit = 0;
+  char16_t password_char = 0;
   int z_order = 0;
   std::vector<std::pair<std::u16string, intptr_t>> combo_items;
   int combo_selection = -1;
@@ -131,6 +132,7 @@ class HeadlessWindow : public DialogWindow {
   void SetText(int id, std::u16string_view text) override;
   std::u16string Text(int id) override;
   void SetTextLimit(int id, int units) override;
+  void SetPasswordChar(int id, char16_t mask) override;
   void SetCheck(int id, CheckState state) override;
   CheckState Check(int id) override;
   void Enable(int id, bool enabled) override;

@@ -489,6 +489,13 @@ void Win32DialogWindow::SetTextLimit(int id, int units) {
   if (HWND control = Control(id)) SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(units), 0);
 }
 
+void Win32DialogWindow::SetPasswordChar(int id, char16_t mask) {
+  if (HWND control = Control(id)) {
+    SendMessageW(control, EM_SETPASSWORDCHAR, static_cast<WPARAM>(mask), 0);
+    InvalidateRect(control, nullptr, TRUE);
+  }
+}
+
 void Win32DialogWindow::SetCheck(int id, CheckState state) {
   if (HWND control = Control(id)) SendMessageW(control, BM_SETCHECK, static_cast<WPARAM>(state), 0);
 }

@@ -52,6 +52,7 @@ class Win32DialogWindow : public DialogWindow {
   void SetText(int id, std::u16string_view text) override;
   std::u16string Text(int id) override;
   void SetTextLimit(int id, int units) override;
+  void SetPasswordChar(int id, char16_t mask) override;
   void SetCheck(int id, CheckState state) override;
   CheckState Check(int id) override;
   void Enable(int id, bool enabled) override;

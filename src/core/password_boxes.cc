@@ -1,0 +1,8 @@
+#include "core/password_boxes.h"
+
+#include "core/lock_record.h"
+
+void SetUpPasswordBox(DialogWindow& window, int id, bool plain) {
+  window.SetTextLimit(id, static_cast<int>(kMaxPasswordUnits));
+  window.SetPasswordChar(id, plain ? 0 : kPasswordMask);
+}
