@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -110,13 +111,28 @@ class TestClient {
     if (socket_ != kNoSocket) CloseSocket(socket_);
   }
   bool connected() const { return socket_ != kNoSocket; }
-  bool Send(const std::string& bytes) { return SendAll(socket_, bytes); }
+  bool Send(std::string_view bytes) { return SendAll(socket_, bytes); }
+  SocketHandle socket() const { return socket_; }
   // Everything the other side sends until it closes.
   std::string ReadToEnd() {
     std::string all;
     char buffer[16384];
     for (long got; (got = ReceiveSome(socket_, buffer, sizeof buffer)) > 0;) all.append(buffer, static_cast<size_t>(got));
     return all;
+  }
+  // Everything the other side sends until it closes, or nullopt when it has not closed
+  // within `limit` (for servers that are expected to close but might not).
+  std::optional<std::string> ReadToEndWithin(std::chrono::milliseconds limit) {
+    std::string all;
+    char buffer[16384];
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0 || WaitReadable(socket_, static_cast<int>(left.count())) == 0) return std::nullopt;
+      long got = ReceiveSome(socket_, buffer, sizeof buffer);
+      if (got <= 0) return all;
+      all.append(buffer, static_cast<size_t>(got));
+    }
   }
   // Exactly `count` bytes, or fewer when the other side closes first.
   std::string Read(size_t count) {
