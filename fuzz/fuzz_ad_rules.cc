@@ -17,16 +17,16 @@ namespace {
 
 constexpr size_t kMaxRules = 24;
 constexpr size_t kMaxAddresses = 8;
-// Longer addresses are decided but not compared: the engine gives up on std::regex
-// fallbacks past its length bound, and std::regex itself needs a stack as deep as the text.
-constexpr size_t kMaxComparedAddress = 160;
-// More repetitions than this make backtracking in std::regex too slow to serve as a
-// reference, though the engine itself is not bothered.
-constexpr long kMaxComparedRepetitions = 3;
+// The reference is std::regex, which backtracks: a search costs up to the address length
+// to the power of the repetitions in the expression, and its stack grows with the
+// length. Only small cases are compared; the engine runs on every case.
+constexpr size_t kMaxComparedRules = 8;
+constexpr size_t kMaxComparedAddress = 48;
+constexpr long kMaxComparedRepetitions = 2;
 
-bool ComparableRule(std::string_view line) {
-  return std::count_if(line.begin(), line.end(), [](char c) { return c == '*' || c == '+' || c == '{' || c == '('; }) <=
-         kMaxComparedRepetitions;
+long Repetitions(std::string_view expression) {
+  return std::count_if(expression.begin(), expression.end(),
+                       [](char c) { return c == '*' || c == '+' || c == '{'; });
 }
 
 }  // namespace
@@ -38,11 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (std::string_view line : SplitLines(fields[0])) {
     if (lines.size() == kMaxRules) break;
     AdRuleText rule;
-    TranslateAdLine(line, rule);
-    comparable = comparable && ComparableRule(line);
+    if (TranslateAdLine(line, rule) == AdLineKind::kRule) {
+      comparable = comparable && Repetitions(rule.url_pattern) + Repetitions(rule.site_text) -
+                                         (rule.site_text == kAnySite ? 1 : 0) <= kMaxComparedRepetitions;
+    }
     lines.push_back(LocalToWide(line));
   }
   std::shared_ptr<const CAdRuleSet> rules = CAdRuleSet::Build(lines);
+  comparable = comparable && lines.size() <= kMaxComparedRules;
   std::unique_ptr<CPlainAdReading> plain = comparable ? std::make_unique<CPlainAdReading>(lines) : nullptr;
 
   size_t decided = 0;
