@@ -16,7 +16,6 @@
 #include "process_usage.h"
 #include "proxy/local_proxy.h"
 #include "proxy/url_helpers.h"
-#include "scripted_origin.h"
 #include "temp_folder.h"
 #include "test_origin.h"
 
@@ -94,7 +93,7 @@ std::string PageHead(const std::string& extra) { return "HTTP/1.1 200 OK\r\nCont
 
 struct Attack {
   const char* name;
-  ScriptedOrigin::Script script;
+  TestOrigin::Script script;
   std::function<void(const Received&)> check;
 };
 
@@ -131,7 +130,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
 
   const Attack attacks[] = {
       {"a response head that never ends",
-       [](ScriptedOrigin&, SocketHandle socket) {
+       [](TestOrigin&, SocketHandle socket) {
          if (!SendAll(socket, "HTTP/1.1 200 OK\r\n")) return;
          const std::string line = "X-Padding: " + std::string(1000, 'p') + "\r\n";
          for (size_t sent = 0; sent < 256 * kMegabyte; sent += line.size()) {
@@ -143,7 +142,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
          EXPECT_EQ(got.total, 0u);
        }},
       {"a page shorter than its Content-Length",
-       [](ScriptedOrigin&, SocketHandle socket) {
+       [](TestOrigin&, SocketHandle socket) {
          SendAll(socket, PageHead("Content-Length: 100000\r\n") + "<html><body>short</body></html>");
        },
        [](const Received& got) {
@@ -152,7 +151,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
          EXPECT_EQ(ContentLengthOf(got.Head()), static_cast<int>(got.Body().size())) << "the length is corrected";
        }},
       {"a download shorter than its Content-Length",
-       [](ScriptedOrigin&, SocketHandle socket) {
+       [](TestOrigin&, SocketHandle socket) {
          SendAll(socket, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 100000\r\n\r\nten bytes!");
        },
        [](const Received& got) {
@@ -160,7 +159,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
          EXPECT_EQ(got.Body(), "ten bytes!");
        }},
       {"a chunk of 10 GB",
-       [&](ScriptedOrigin&, SocketHandle socket) {
+       [&](TestOrigin&, SocketHandle socket) {
          if (SendAll(socket, kChunkedHead + kChunkLine)) SendFill(socket, kHugeChunkSent, 'c');
        },
        [&](const Received& got) {
@@ -170,9 +169,9 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
          EXPECT_EQ(got.Head(), kChunkedHead);
        }},
       {"a gzip bomb",
-       [&](ScriptedOrigin&, SocketHandle socket) {
+       [&](TestOrigin&, SocketHandle socket) {
          if (SendAll(socket, PageHead("Content-Encoding: gzip\r\nContent-Length: " + std::to_string(bomb.size()) + "\r\n"))) {
-           ScriptedOrigin::SendInPieces(socket, bomb);
+           TestOrigin::SendInPieces(socket, bomb);
          }
        },
        [&](const Received& got) {
@@ -183,7 +182,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
          EXPECT_EQ(got.total, got.Head().size() + static_cast<size_t>(length));
        }},
       {"a 50 MB page",
-       [&](ScriptedOrigin&, SocketHandle socket) {
+       [&](TestOrigin&, SocketHandle socket) {
          if (SendAll(socket, PageHead("Content-Length: " + std::to_string(kBigPage) + "\r\n"))) {
            SendFill(socket, kBigPage, 'b');
          }
@@ -193,7 +192,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
          EXPECT_EQ(got.total, PageHead("Content-Length: " + std::to_string(kBigPage) + "\r\n").size() + kBigPage);
        }},
       {"a page whose server stalls mid-body",
-       [&](ScriptedOrigin& origin, SocketHandle socket) {
+       [&](TestOrigin& origin, SocketHandle socket) {
          if (SendAll(socket, kStallHead + "<html><body>" + std::string(5000, 'y'))) {
            if (origin.WaitForClose(socket, static_cast<int>(kGenerous.count()))) ++stalled_servers_released;
          }
@@ -203,7 +202,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
          EXPECT_EQ(got.Body(), "<html><body>" + std::string(5000, 'y')) << "what had arrived";
        }},
       {"a download whose server stalls mid-body",
-       [&](ScriptedOrigin& origin, SocketHandle socket) {
+       [&](TestOrigin& origin, SocketHandle socket) {
          if (SendAll(socket, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 10000\r\n\r\n" +
                                  std::string(5000, 'z'))) {
            if (origin.WaitForClose(socket, static_cast<int>(kGenerous.count()))) ++stalled_servers_released;
@@ -216,8 +215,8 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
   };
   const size_t kAttacks = std::size(attacks);
 
-  std::vector<std::unique_ptr<ScriptedOrigin>> origins;
-  for (const Attack& attack : attacks) origins.push_back(std::make_unique<ScriptedOrigin>(attack.script));
+  std::vector<std::unique_ptr<TestOrigin>> origins;
+  for (const Attack& attack : attacks) origins.push_back(std::make_unique<TestOrigin>(attack.script));
 
   const size_t baseline = ProcessStatusBytes("VmRSS");
   const bool peak_known = ResetResidentPeak();
