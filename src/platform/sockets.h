@@ -36,6 +36,11 @@ SocketHandle ConnectTcp(uint32_t address, uint16_t port, int timeout_ms);
 // Receives up to `size` bytes: the count, 0 when the peer has closed, negative on error.
 long ReceiveSome(SocketHandle socket, char* buffer, size_t size);
 
+// Waits at most `timeout_ms` until a receive on the socket would not block: data has
+// arrived, the peer has closed, or the socket failed or was shut down. Returns 1 then,
+// 0 when the time ran out, negative on error.
+int WaitReadable(SocketHandle socket, int timeout_ms);
+
 // Sends all of `data`; false when a send fails.
 bool SendAll(SocketHandle socket, std::string_view data);
 

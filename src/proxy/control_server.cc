@@ -1,6 +1,7 @@
 #include "proxy/control_server.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <vector>
 
@@ -61,6 +62,10 @@ int CLocalHttpServer::AcceptLoop() {
   return ServeConnections(stopping_, [this](SocketHandle client) {
     {
       std::lock_guard lock(clients_mu_);
+      if (clients_.size() >= limits_.max_connections) {
+        CloseSocket(client);
+        return;
+      }
       clients_.insert(client);
     }
     if (!request_threads_.Spawn([this, client] { HandleRequest(client); })) {
@@ -200,7 +205,8 @@ std::string CLocalHttpServer::FileReply(std::string path, std::string extension)
 
 void CLocalHttpServer::HandleRequest(SocketHandle client) {
   std::vector<char> buffer(kReceiveBufferSize);
-  long got = stopping_ ? 0 : ReceiveSome(client, buffer.data(), buffer.size());
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits_.head_timeout_ms);
+  long got = WaitToReceive(client, deadline, stopping_) ? ReceiveSome(client, buffer.data(), buffer.size()) : 0;
   if (got > 0) {
     Request request = ParseRequest(std::string_view(buffer.data(), static_cast<size_t>(got)));
     std::string path = request.path, extension = request.extension;

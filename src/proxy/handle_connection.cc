@@ -1,6 +1,7 @@
 // What the proxy does with one browser connection: read the head, judge it, connect,
 // rewrite and forward the request, and pass the response back.
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 #include <vector>
 
@@ -18,7 +19,11 @@ void CLocalProxy::HandleConnection(CProxyConnection& connection) {
   size_t received = 0;
   size_t head_length = 0;
   std::vector<char> buffer(kHeadBufferSize);
+  // The whole head must arrive in time, however it is split: a client that trickles
+  // bytes cannot hold its connection and thread for longer.
+  auto head_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits_.head_timeout_ms);
   while (!stopping_) {
+    if (!WaitToReceive(connection.client, head_deadline, stopping_)) return;
     long got = ReceiveSome(connection.client, buffer.data(), buffer.size());
     if (got <= 0) break;
     size_t search_from = head.size() >= 3 ? head.size() - 3 : 0;

@@ -43,9 +43,13 @@ CHttpResponse::CHttpResponse(const CWordFilter* black, const CWordFilter* white,
 
 std::string CHttpResponse::Take(std::string_view bytes) {
   received_ += bytes.size();
+  if (HeadTooLarge()) return {};
+  // Only the new bytes (and the three before them) can complete the blank line: a head
+  // that arrives a byte at a time is searched once, not once per byte.
+  size_t search_from = data_.size() >= 3 ? data_.size() - 3 : 0;
   if (!head_complete_ || page_) data_.append(bytes);
   if (!head_complete_) {
-    size_t blank_line = data_.find("\r\n\r\n");
+    size_t blank_line = data_.find("\r\n\r\n", search_from);
     if (blank_line == std::string::npos) return {};
     head_length_ = blank_line + 4;
     head_ = data_.substr(0, head_length_);
@@ -119,7 +123,9 @@ bool CHttpResponse::Gunzip() {
   inflated = inflateEnd(&stream) == Z_OK && inflated;
   if (!inflated) return false;
   out.resize(produced);
-  body_.assign(out, 0, std::min(out.find('\0'), out.size()));
+  // Cut in place and swapped in: a large inflated page is never held twice.
+  out.resize(std::min(out.find('\0'), out.size()));
+  body_.swap(out);
   return true;
 }
 

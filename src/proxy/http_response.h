@@ -23,6 +23,9 @@ class CHttpResponse {
   static constexpr int kMaxExaminedLinks = 10000;
   // A gzip body inflates to at most this many times its size; the rest is cut off.
   static constexpr size_t kInflateRatio = 18;
+  // A head that grows past this without its blank line is given up (HeadTooLarge); what
+  // arrives after that is not kept. Browsers refuse response heads of this size too.
+  static constexpr size_t kMaxHeadSize = 256 * 1024;
 
   // `black` may be null (then links are not filtered); `white` and `assets` may be null.
   CHttpResponse(const CWordFilter* black, const CWordFilter* white, CPageAssets* assets, SetupRecord& setup);
@@ -60,6 +63,9 @@ class CHttpResponse {
   bool IsBigImage() const { return big_image_; }
   bool IsChunked() const { return chunked_; }
   bool HeadComplete() const { return head_complete_; }
+  // Whether kMaxHeadSize bytes have arrived without the head's blank line; Take keeps
+  // nothing more then and passes nothing on. (At most one receive past the bound is held.)
+  bool HeadTooLarge() const { return !head_complete_ && data_.size() >= kMaxHeadSize; }
   int ContentLength() const { return content_length_; }
   size_t Received() const { return received_; }
   const std::string& Head() const { return head_; }

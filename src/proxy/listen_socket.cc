@@ -1,5 +1,6 @@
 #include "proxy/listen_socket.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -19,6 +20,19 @@ void CListenSocket::ShutdownListener() {
   constexpr int kWakeTimeoutMs = 1000;
   SocketHandle wake = ConnectTcp(Ipv4Address(127, 0, 0, 1), port_, kWakeTimeoutMs);
   if (wake != kNoSocket) CloseSocket(wake);
+}
+
+bool CListenSocket::WaitToReceive(SocketHandle socket, std::chrono::steady_clock::time_point deadline,
+                                  const std::atomic<bool>& stopping) {
+  using namespace std::chrono;
+  constexpr milliseconds kSlice{500};
+  while (!stopping) {
+    auto remaining = duration_cast<milliseconds>(deadline - steady_clock::now());
+    if (remaining.count() <= 0) return false;
+    int ready = WaitReadable(socket, static_cast<int>(std::min(remaining, kSlice).count()));
+    if (ready != 0) return ready > 0 && !stopping;
+  }
+  return false;
 }
 
 int CListenSocket::ServeConnections(const std::atomic<bool>& stopping,

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
 #include "platform/sockets.h"
+#include "proxy/server_limits.h"
 
 // A TCP socket listening on every local IPv4 interface: the base of the two servers.
 // Construction always completes; ErrorCode() tells whether the socket could be opened.
@@ -23,6 +25,10 @@ class CListenSocket {
   // The port listened on (the one the system chose when 0 was asked for).
   uint16_t Port() const { return port_; }
 
+  // Replaces the default bounds (tests use short ones). Call before the server starts.
+  void SetLimits(const ServerLimits& limits) { limits_ = limits; }
+  const ServerLimits& Limits() const { return limits_; }
+
  protected:
   // Accepts connections from this machine until `stopping` is set, handing each to
   // `serve`, which owns it from then on. A connection from another machine is closed at
@@ -35,6 +41,14 @@ class CListenSocket {
   // Wakes a thread blocked in accept on this socket and makes every later accept fail.
   // The socket itself is closed by the destructor, once.
   void ShutdownListener();
+
+  // Waits until a receive on `socket` would not block. False when `deadline` passes
+  // first, when `stopping` is set or when the wait fails. Wakes at least twice a second
+  // to look at `stopping`, for systems where shutting a socket down does not end a wait.
+  static bool WaitToReceive(SocketHandle socket, std::chrono::steady_clock::time_point deadline,
+                            const std::atomic<bool>& stopping);
+
+  ServerLimits limits_;
 
  private:
   int error_ = 0;

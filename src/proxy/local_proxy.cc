@@ -65,6 +65,10 @@ int CLocalProxy::AcceptLoop() {
 }
 
 void CLocalProxy::RunConnectionThread(SocketHandle client) {
+  if (OpenConnections() >= limits_.max_connections) {
+    CloseSocket(client);
+    return;
+  }
   auto connection = std::make_shared<CProxyConnection>();
   connection->client = client;
   Register(connection.get());

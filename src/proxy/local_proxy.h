@@ -32,6 +32,10 @@
 // loop, every open connection (their blocked calls are woken) and, before it returns,
 // every connection thread. Destruction stops the proxy if needed and saves the host cache.
 //
+// Bounds (ServerLimits, set before Start): the time and size of a request head, the
+// number of open connections, and the silence of a server during a filtered response; a
+// connection that passes one is closed. Tunnels are not limited in time.
+//
 // Thread safety: Start and Stop on the owning thread; ReloadSiteLists on any thread while
 // connections run. The lists may be changed by other threads at any time.
 class CLocalProxy : public CListenSocket {

@@ -1,5 +1,6 @@
 // How the proxy passes a filtered request's response back to the browser: pictures may be
 // swapped for a blank one, pages are collected, rewritten and judged, the rest streams.
+#include <chrono>
 #include <vector>
 
 #include "core/settings.h"
@@ -28,10 +29,15 @@ void CLocalProxy::FilterResponse(CProxyConnection& connection) {
   if (stopping_) return;
   CHttpResponse response(black_filter_, white_filter_, page_assets_.get(), setup_);
   std::vector<char> buffer(kReceiveBufferSize);
+  const auto idle_limit = std::chrono::milliseconds(limits_.response_idle_ms);
   while (!stopping_) {
+    // A server that falls silent ends the response as a close would.
+    if (!WaitToReceive(connection.upstream, std::chrono::steady_clock::now() + idle_limit, stopping_)) break;
     long got = ReceiveSome(connection.upstream, buffer.data(), buffer.size());
     if (got <= 0) break;
     std::string ready = response.Take(std::string_view(buffer.data(), static_cast<size_t>(got)));
+    // A head that never ends is no response a browser could use.
+    if (response.HeadTooLarge()) return;
     if (response.HeadComplete() && !response.IsPage()) {
       if (SuppressesPicture(connection, response)) {
         SendAll(connection.client, CHttpResponse::ImageReply(BlankImage()));

@@ -76,8 +76,19 @@ std::vector<std::string> CAdRuleIndex::Build(const std::vector<std::vector<RunSe
   // How often each key of one to four bytes occurs in the runs of all rules: a key shared
   // by many rules is likely common in addresses too ("http", ".com", "/ads", "?"). The
   // counts steer a choice only, so a hashed table whose collisions add a little is enough.
-  std::vector<uint32_t> counts(size_t{1} << kCountBits, 0);
-  auto slot = [](size_t length, uint32_t key) { return Hash(key ^ static_cast<uint32_t>(length * 0x01000193u)) >> (32 - kCountBits); };
+  // The table grows with the keys to count, up to its full size for a whole list: a list
+  // of a few rules (a user's own, a test's) is not charged megabytes for it.
+  size_t occurrences = 0;
+  for (const std::vector<RunSet>& sets : rules) {
+    for (const RunSet& set : sets) {
+      for (const std::string& run : set) occurrences += 4 * run.size();
+    }
+  }
+  const int count_bits = std::clamp(static_cast<int>(std::bit_width(occurrences * 4)), 10, kCountBits);
+  std::vector<uint32_t> counts(size_t{1} << count_bits, 0);
+  auto slot = [count_bits](size_t length, uint32_t key) {
+    return Hash(key ^ static_cast<uint32_t>(length * 0x01000193u)) >> (32 - count_bits);
+  };
   for (const std::vector<RunSet>& sets : rules) {
     for (const RunSet& set : sets) {
       for (const std::string& run : set) {

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,11 +17,19 @@
 // reads one request (head, and a body as long as its Content-Length says), records it,
 // and answers with what the handler returns; then it closes. Connections are served on
 // threads of their own.
+//
+// A server that misbehaves on purpose is given a script instead of a handler: after the
+// request it runs on the socket and sends what it likes, as slowly as it likes. Scripts
+// must end by themselves: a send fails once the other side has closed, and WaitForClose
+// is bounded.
 class TestOrigin {
  public:
   using Handler = std::function<std::string(const std::string& request)>;
+  using Script = std::function<void(TestOrigin& origin, SocketHandle socket)>;
 
-  explicit TestOrigin(Handler handler = nullptr) : handler_(std::move(handler)) {
+  explicit TestOrigin(Handler handler = nullptr) : TestOrigin(std::move(handler), nullptr) {}
+  explicit TestOrigin(Script script) : TestOrigin(nullptr, std::move(script)) {}
+  TestOrigin(Handler handler, Script script) : handler_(std::move(handler)), script_(std::move(script)) {
     int error = 0;
     listener_ = ListenTcp(0, &error);
     port_ = LocalPort(listener_);
@@ -46,6 +55,25 @@ class TestOrigin {
   bool WaitForRequests(size_t count, std::chrono::seconds limit = std::chrono::seconds(20)) {
     std::unique_lock lock(mu_);
     return arrived_.wait_for(lock, limit, [&] { return requests_.size() >= count; });
+  }
+
+  // Sends `data` in pieces of `piece` bytes; false once a send fails (the other side has
+  // gone).
+  static bool SendInPieces(SocketHandle socket, std::string_view data, size_t piece = 65536) {
+    for (size_t at = 0; at < data.size(); at += piece) {
+      if (!SendAll(socket, data.substr(at, piece))) return false;
+    }
+    return true;
+  }
+  // Waits (at most `limit_ms`) until the other side closes the connection, dropping
+  // whatever arrives. True when it closed.
+  bool WaitForClose(SocketHandle socket, int limit_ms) {
+    char buffer[4096];
+    for (int waited = 0; waited < limit_ms && !stopping_; waited += 100) {
+      if (WaitReadable(socket, 100) == 0) continue;
+      if (ReceiveSome(socket, buffer, sizeof buffer) <= 0) return true;
+    }
+    return false;
   }
 
   static std::string Response(const std::string& body, const std::string& type = "text/plain") {
@@ -86,12 +114,16 @@ class TestOrigin {
       requests_.push_back(request);
     }
     arrived_.notify_all();
-    std::string reply = handler_ ? handler_(request) : Response("hello");
-    SendAll(client, reply);
+    if (script_) {
+      script_(*this, client);
+    } else {
+      SendAll(client, handler_ ? handler_(request) : Response("hello"));
+    }
     CloseSocket(client);
   }
 
   Handler handler_;
+  Script script_;
   SocketHandle listener_ = kNoSocket;
   uint16_t port_ = 0;
   std::atomic<bool> stopping_{false};
@@ -110,13 +142,28 @@ class TestClient {
     if (socket_ != kNoSocket) CloseSocket(socket_);
   }
   bool connected() const { return socket_ != kNoSocket; }
-  bool Send(const std::string& bytes) { return SendAll(socket_, bytes); }
+  bool Send(std::string_view bytes) { return SendAll(socket_, bytes); }
+  SocketHandle socket() const { return socket_; }
   // Everything the other side sends until it closes.
   std::string ReadToEnd() {
     std::string all;
     char buffer[16384];
     for (long got; (got = ReceiveSome(socket_, buffer, sizeof buffer)) > 0;) all.append(buffer, static_cast<size_t>(got));
     return all;
+  }
+  // Everything the other side sends until it closes, or nullopt when it has not closed
+  // within `limit` (for servers that are expected to close but might not).
+  std::optional<std::string> ReadToEndWithin(std::chrono::milliseconds limit) {
+    std::string all;
+    char buffer[16384];
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0 || WaitReadable(socket_, static_cast<int>(left.count())) == 0) return std::nullopt;
+      long got = ReceiveSome(socket_, buffer, sizeof buffer);
+      if (got <= 0) return all;
+      all.append(buffer, static_cast<size_t>(got));
+    }
   }
   // Exactly `count` bytes, or fewer when the other side closes first.
   std::string Read(size_t count) {

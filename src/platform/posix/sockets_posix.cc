@@ -107,6 +107,15 @@ long ReceiveSome(SocketHandle socket, char* buffer, size_t size) {
   }
 }
 
+int WaitReadable(SocketHandle socket, int timeout_ms) {
+  pollfd wait{Fd(socket), POLLIN, 0};
+  for (;;) {
+    int ready = poll(&wait, 1, timeout_ms);
+    if (ready >= 0) return ready > 0 ? 1 : 0;
+    if (errno != EINTR) return -1;
+  }
+}
+
 bool SendAll(SocketHandle socket, std::string_view data) {
   while (!data.empty()) {
     ssize_t sent = send(Fd(socket), data.data(), data.size(), MSG_NOSIGNAL);

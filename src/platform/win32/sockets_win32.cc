@@ -97,6 +97,16 @@ long ReceiveSome(SocketHandle socket, char* buffer, size_t size) {
   return recv(Native(socket), buffer, capped, 0);
 }
 
+int WaitReadable(SocketHandle socket, int timeout_ms) {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(Native(socket), &readable);
+  timeval timeout{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+  int ready = select(0, &readable, nullptr, nullptr, &timeout);
+  if (ready == SOCKET_ERROR) return -1;
+  return ready > 0 ? 1 : 0;
+}
+
 bool SendAll(SocketHandle socket, std::string_view data) {
   while (!data.empty()) {
     int chunk = static_cast<int>(data.size() > 0x40000000 ? 0x40000000 : data.size());

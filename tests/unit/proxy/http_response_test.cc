@@ -110,6 +110,28 @@ TEST_F(HttpResponseTest, WhatIsNotAPageOrCannotBeRewrittenPassesAsItCame) {
   EXPECT_EQ(no_tags, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\nkept") << "filtered, nothing injected";
 }
 
+TEST_F(HttpResponseTest, AHeadIsFoundHoweverItIsSplitAndGivenUpPastItsBound) {
+  const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\nbody";
+  for (size_t piece : {1, 2, 3, 5, 47}) {
+    CHttpResponse response(&black_, &white_, assets_.get(), setup_);
+    std::string passed;
+    for (size_t at = 0; at < reply.size(); at += piece) passed += response.Take(reply.substr(at, piece));
+    EXPECT_EQ(response.Head(), reply.substr(0, reply.size() - 4)) << piece;
+    EXPECT_EQ(passed, reply) << piece;
+  }
+
+  CHttpResponse endless(&black_, &white_, assets_.get(), setup_);
+  const std::string line = "X-Padding: " + std::string(1000, 'p') + "\r\n";
+  std::string passed = endless.Take("HTTP/1.1 200 OK\r\n");
+  while (endless.Received() < 4 * CHttpResponse::kMaxHeadSize) passed += endless.Take(line);
+  EXPECT_TRUE(endless.HeadTooLarge());
+  EXPECT_FALSE(endless.HeadComplete());
+  EXPECT_EQ(passed, "");
+  EXPECT_LE(endless.Data().size(), CHttpResponse::kMaxHeadSize + line.size()) << "nothing kept past the bound";
+  EXPECT_EQ(endless.Take("\r\n\r\nlate"), "") << "a blank line after the bound changes nothing";
+  EXPECT_FALSE(endless.HeadComplete());
+}
+
 TEST_F(HttpResponseTest, ChunkedBodiesDecode) {
   struct Case {
     std::string body, decoded;

@@ -64,4 +64,24 @@ TEST_F(UrlFilterTest, MatchingStaysCorrectWhileTheKeywordsAreRefilled) {
   EXPECT_EQ(failures, 0);
 }
 
+// The entries of the black list were read through a temporary reference that ended
+// before the loop over them did, so a reload on another thread could free them mid-read
+// (a use after free under AddressSanitizer, a race under ThreadSanitizer).
+TEST_F(UrlFilterTest, RefillingWhileTheBlackListReloadsReadsAWholeVersion) {
+  std::string many;
+  for (int i = 0; i < 3000; ++i) many += "keyword" + std::to_string(i) + "\r\n";
+  files_.Put("Data\\blackdomain.kezo", Scrambled(many));
+  black_.Load(true);
+  std::atomic<bool> stop{false};
+  std::thread reloader([&] {
+    while (!stop) black_.Load(true);
+  });
+  for (int i = 0; i < 200; ++i) {
+    filter_.FillExtraKeywords(black_);
+    EXPECT_EQ(filter_.ExtraKeywords()->size(), 3000u);
+  }
+  stop = true;
+  reloader.join();
+}
+
 }  // namespace
