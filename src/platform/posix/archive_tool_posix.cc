@@ -15,11 +15,13 @@ namespace {
 class PosixArchiveTool : public ArchiveTool {
  public:
   bool ExtractFlat(std::string_view archive, std::string_view folder) override {
-    std::string command = "7z", extract = "e", output = "-o" + NativePath(folder), yes = "-y", last_switch = "--";
+    std::string command = "7z", extract = "e", output = "-o" + NativePath(folder), yes = "-y", recurse = "-r",
+                last_switch = "--";
     std::string archive_path = NativePath(archive);
-    // "*" is what "*.*" means to 7-Zip on Windows: every file, dotted or not, at any depth.
+    // What "*.* -r" means to 7-Zip on Windows: every name, dotted or not, at any depth (here
+    // "*.*" would skip names without a dot). A folder entry may leave an empty folder.
     std::string every_file = "*";
-    char* argv[] = {command.data(), extract.data(), output.data(), yes.data(), last_switch.data(),
+    char* argv[] = {command.data(), extract.data(), output.data(), yes.data(), recurse.data(), last_switch.data(),
                     archive_path.data(), every_file.data(), nullptr};
     // The tool's listing stays out of the program's output; it must never wait for input.
     posix_spawn_file_actions_t quiet;

@@ -10,9 +10,10 @@ namespace {
 class SevenZipExe : public ArchiveTool {
  public:
   bool ExtractFlat(std::string_view archive, std::string_view folder) override {
-    // 7-Zip reads "*.*" as every file; "e" drops the folder paths of the entries.
+    // "e" drops the folder paths of the entries. 7-Zip reads "*.*" as every name, dotted or
+    // not, but only at the archive's top level unless "-r" asks for every depth.
     std::u16string parameters =
-        u" e \"" + LocalToWide(archive) + u"\" -o" + LocalToWide(folder) + u" *.* -y";
+        u" e \"" + LocalToWide(archive) + u"\" -o" + LocalToWide(folder) + u" *.* -r -y";
     std::optional<int> code = ProcessRunner::System().RunAndWait("7z.exe", parameters, false);
     return code && *code == 0;
   }

@@ -119,7 +119,7 @@ TEST_F(UpdateDlgTest, InstallingDownloadsTheInstallerAsksTheMainProgramToQuitAnd
   EXPECT_FALSE(EndedAfterPendingWork());
 
   server_.ReleaseHeld();
-  ui_.RunTasksUntil([&] { return ui_.QuitRequested(); });
+  ui_.RunTasksUntil([&] { return ui_.QuitRequested() || !ui_.message_boxes.empty(); });
   EXPECT_FALSE(Dialog().IsOpen());
   std::ifstream installer(folder_.path() / "update.exe", std::ios::binary);
   std::stringstream content;
@@ -140,7 +140,8 @@ TEST_F(UpdateDlgTest, AFailedInstallerDownloadIsReportedAndTheDialogMayThenBeClo
   server_.Remove("/files/Veltra_setup.exe");
   Open({u"-u", u"-v=1.0"});
   ASSERT_TRUE(ui_.Click(Dialog(), IDC_UPDATE_BUTTON));
-  ui_.RunTasksUntil([&] { return !ui_.message_boxes.empty(); });
+  ui_.RunTasksUntil([&] { return ui_.QuitRequested() || !ui_.message_boxes.empty(); });
+  ASSERT_EQ(ui_.message_boxes.size(), 1u);
   EXPECT_EQ(ui_.message_boxes[0].text, u"下载发生错误!");
   EXPECT_EQ(ui_.message_boxes[0].caption, u"提示");
   EXPECT_FALSE(Dialog().Installing());
