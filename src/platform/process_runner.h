@@ -20,5 +20,9 @@ class ProcessRunner : public Seam<ProcessRunner> {
   // started.
   virtual std::optional<int> RunAndWait(std::string_view program, std::u16string_view arguments, bool shown) = 0;
 
+  // Starts the program like RunAndWait but does not wait for it; false when it cannot be
+  // started.
+  virtual bool Start(std::string_view program, std::u16string_view arguments, bool shown) = 0;
+
   static ProcessRunner& System();
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "base/seam.h"
@@ -14,6 +15,9 @@ class TopLevelWindows : public Seam<TopLevelWindows> {
   // Asks the window titled `title` to close (posts the close message); false when there is
   // none.
   virtual bool PostClose(std::u16string_view title) = 0;
+  // Posts the private message `message` (no parameters) to the window titled `title`;
+  // false when there is none.
+  virtual bool PostPrivateMessage(std::u16string_view title, uint32_t message) = 0;
 
   static TopLevelWindows& System();
 };

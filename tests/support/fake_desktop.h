@@ -37,6 +37,11 @@ class FakeProcessRunner : public ProcessRunner {
     runs.push_back(Run{std::string(program), std::u16string(arguments), shown});
     return 0;
   }
+  bool Start(std::string_view program, std::u16string_view arguments, bool shown) override {
+    std::lock_guard lock(mu_);
+    starts.push_back(Run{std::string(program), std::u16string(arguments), shown});
+    return true;
+  }
 
   struct Run {
     std::string program;
@@ -45,6 +50,7 @@ class FakeProcessRunner : public ProcessRunner {
   };
   std::set<std::string> present;
   std::vector<Run> runs;
+  std::vector<Run> starts;
 
  private:
   std::mutex mu_;
@@ -64,9 +70,16 @@ class FakeTopLevelWindows : public TopLevelWindows {
     closed.emplace_back(title);
     return true;
   }
+  bool PostPrivateMessage(std::u16string_view title, uint32_t message) override {
+    std::lock_guard lock(mu_);
+    if (!titles.count(std::u16string(title))) return false;
+    posted.emplace_back(std::u16string(title), message);
+    return true;
+  }
   std::set<std::u16string> titles;
   std::vector<std::u16string> brought_to_front;
   std::vector<std::u16string> closed;
+  std::vector<std::pair<std::u16string, uint32_t>> posted;
 
  private:
   std::mutex mu_;

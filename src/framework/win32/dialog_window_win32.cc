@@ -779,6 +779,8 @@ void Win32DialogWindow::SetRange(int id, int minimum, int maximum) {
   if (control == nullptr) return;
   if (IsClass(control, UPDOWN_CLASSW)) {
     SendMessageW(control, UDM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+  } else if (IsClass(control, PROGRESS_CLASSW)) {
+    SendMessageW(control, PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
   } else {
     SendMessageW(control, TBM_SETRANGEMIN, FALSE, minimum);
     SendMessageW(control, TBM_SETRANGEMAX, TRUE, maximum);
@@ -790,6 +792,8 @@ void Win32DialogWindow::SetPosition(int id, int position) {
   if (control == nullptr) return;
   if (IsClass(control, UPDOWN_CLASSW)) {
     SendMessageW(control, UDM_SETPOS32, 0, position);
+  } else if (IsClass(control, PROGRESS_CLASSW)) {
+    SendMessageW(control, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   } else {
     SendMessageW(control, TBM_SETPOS, TRUE, position);
   }
@@ -799,6 +803,7 @@ int Win32DialogWindow::Position(int id) {
   HWND control = Control(id);
   if (control == nullptr) return 0;
   if (IsClass(control, UPDOWN_CLASSW)) return static_cast<int>(SendMessageW(control, UDM_GETPOS32, 0, 0));
+  if (IsClass(control, PROGRESS_CLASSW)) return static_cast<int>(SendMessageW(control, PBM_GETPOS, 0, 0));
   return static_cast<int>(SendMessageW(control, TBM_GETPOS, 0, 0));
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/code_page.h"
@@ -25,6 +26,26 @@ class PosixProcessRunner : public ProcessRunner {
   bool Exists(std::string_view program) override { return access(LocalProgram(program).c_str(), X_OK) == 0; }
 
   std::optional<int> RunAndWait(std::string_view program, std::u16string_view arguments, bool shown) override {
+    std::optional<pid_t> child = Spawn(program, arguments);
+    if (!child) return std::nullopt;
+    int status = 0;
+    if (waitpid(*child, &status, 0) != *child) return std::nullopt;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  bool Start(std::string_view program, std::u16string_view arguments, bool shown) override {
+    std::optional<pid_t> child = Spawn(program, arguments);
+    if (!child) return false;
+    // Reaped on a thread of its own, so it never lingers as a zombie.
+    std::thread([pid = *child] {
+      int status = 0;
+      waitpid(pid, &status, 0);
+    }).detach();
+    return true;
+  }
+
+ private:
+  static std::optional<pid_t> Spawn(std::string_view program, std::u16string_view arguments) {
     std::string path = LocalProgram(program);
     std::vector<std::string> words{path};
     std::string utf8 = WideToUtf8(arguments);
@@ -40,9 +61,7 @@ class PosixProcessRunner : public ProcessRunner {
     argv.push_back(nullptr);
     pid_t child = 0;
     if (posix_spawn(&child, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return std::nullopt;
-    int status = 0;
-    if (waitpid(child, &status, 0) != child) return std::nullopt;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return child;
   }
 };
 

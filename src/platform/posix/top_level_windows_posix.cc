@@ -7,6 +7,7 @@ class NoWindows : public TopLevelWindows {
  public:
   bool BringToFront(std::u16string_view title) override { return false; }
   bool PostClose(std::u16string_view title) override { return false; }
+  bool PostPrivateMessage(std::u16string_view title, uint32_t message) override { return false; }
 };
 
 }  // namespace

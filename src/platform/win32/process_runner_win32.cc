@@ -17,6 +17,25 @@ class WindowsProcessRunner : public ProcessRunner {
   }
 
   std::optional<int> RunAndWait(std::string_view program, std::u16string_view arguments, bool shown) override {
+    HANDLE process = Launch(program, arguments, shown);
+    if (process == nullptr) return std::nullopt;
+    WaitForSingleObject(process, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return static_cast<int>(code);
+  }
+
+  bool Start(std::string_view program, std::u16string_view arguments, bool shown) override {
+    HANDLE process = Launch(program, arguments, shown);
+    if (process == nullptr) return false;
+    CloseHandle(process);
+    return true;
+  }
+
+ private:
+  // The started process's handle, which the caller closes; nullptr on failure.
+  static HANDLE Launch(std::string_view program, std::u16string_view arguments, bool shown) {
     std::wstring file = ToWideString(LocalToWide(program));
     std::wstring parameters = ToWideString(arguments);
     SHELLEXECUTEINFOW info{};
@@ -26,12 +45,8 @@ class WindowsProcessRunner : public ProcessRunner {
     info.lpFile = file.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.nShow = shown ? SW_SHOWNORMAL : SW_HIDE;
-    if (!ShellExecuteExW(&info) || info.hProcess == nullptr) return std::nullopt;
-    WaitForSingleObject(info.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    return static_cast<int>(code);
+    if (!ShellExecuteExW(&info)) return nullptr;
+    return info.hProcess;
   }
 };
 

@@ -22,6 +22,11 @@ class WindowsTopLevelWindows : public TopLevelWindows {
     return window != nullptr && PostMessageW(window, WM_CLOSE, 0, 0);
   }
 
+  bool PostPrivateMessage(std::u16string_view title, uint32_t message) override {
+    HWND window = Find(title);
+    return window != nullptr && PostMessageW(window, message, 0, 0);
+  }
+
  private:
   static HWND Find(std::u16string_view title) {
     std::wstring wide = ToWideString(title);

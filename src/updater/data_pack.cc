@@ -1,0 +1,64 @@
+#include "updater/data_pack.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr size_t kMaxLineLength = 1023;
+constexpr size_t kFileNameLength = 259;
+constexpr size_t kVersionLength = 19;
+constexpr size_t kAddressLength = 1023;
+constexpr size_t kLocalPathLength = 259;
+constexpr size_t kRequiredFields = 4;
+
+// The leading decimal number of a field, as the C library's atoi reads it.
+int LeadingNumber(const std::string& field) { return std::atoi(field.c_str()); }
+
+std::vector<std::string> Fields(std::string_view line) {
+  std::vector<std::string> fields;
+  size_t at = 0;
+  while (at <= line.size()) {
+    size_t tab = line.find('\t', at);
+    if (tab == std::string_view::npos) tab = line.size();
+    if (tab > at) fields.emplace_back(line.substr(at, tab - at));
+    at = tab + 1;
+  }
+  return fields;
+}
+
+}  // namespace
+
+std::vector<DataPack> ParseDataPacks(std::string_view text) {
+  std::vector<DataPack> packs;
+  int position = 0;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() > kMaxLineLength) break;
+    int index = position++;
+    if (line.starts_with(";")) continue;
+    std::vector<std::string> fields = Fields(line);
+    if (fields.size() < kRequiredFields) continue;
+    DataPack pack;
+    pack.position = index;
+    pack.archive = LeadingNumber(fields[0]) != 0;
+    pack.file_name = fields[1].substr(0, kFileNameLength);
+    pack.version = fields[2].substr(0, kVersionLength);
+    pack.address = fields[3].substr(0, kAddressLength);
+    if (fields.size() > 4) pack.local_path = fields[4].substr(0, kLocalPathLength);
+    if (fields.size() > 5) pack.second_flag = LeadingNumber(fields[5]);
+    packs.push_back(std::move(pack));
+  }
+  return packs;
+}
+
+bool IsSafePackName(std::string_view name) {
+  if (name.empty() || name.front() == '\\' || name.front() == '/' || name.front() == '-') return false;
+  if (name.find("..") != std::string_view::npos) return false;
+  for (char c : name) {
+    if (c == ':' || c == '"' || static_cast<unsigned char>(c) < 0x20) return false;
+  }
+  return true;
+}

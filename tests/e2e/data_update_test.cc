@@ -1,0 +1,156 @@
+// The data update end to end: a local update host serves the descriptor and the packs,
+// real files are written in a working folder of their own, and archives are unpacked by
+// the real 7-Zip program (Debian's 7z; under Wine the shipped 7z.exe).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/file_system.h"
+#include "temp_folder.h"
+#include "update_server.h"
+#include "updater/data_update.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+class DataUpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The unpacking tool is 7z.exe in the working folder on Windows; the build put the
+    // shipped one beside the test program.
+    fs::path shipped = fs::path(KEZO_PROGRAM_ROOT) / "7z.exe";
+    if (fs::exists(shipped)) fs::copy_file(shipped, folder_.path() / "7z.exe");
+    server_.SetReply("/packs/words.7z", TestOrigin::Response(ReadFile(fs::path(KEZO_SOURCE_ROOT) / "tests/data/updater/words.7z"),
+                                                             "application/x-7z-compressed"));
+    server_.Serve("/packs/plain.txt", "plain pack\n");
+  }
+
+  // A descriptor with a comment and a short line before the two packs, each at `version`.
+  std::string Descriptor(const std::string& version) {
+    return "; Veltra data packs\n"
+           "0\tshort\tline\n"
+           "1\twords.7z\t" + version + "\t" + server_.Url("/packs/words.7z") + "\tData\\word.kezo\t1\n"
+           "0\tData\\plain.txt\t" + version + "\t" + server_.Url("/packs/plain.txt") + "\n";
+  }
+
+  DataUpdateResult Run() { return RunDataUpdate(UpdateHost(server_.Base())); }
+  std::string Data(const char8_t* name) { return ReadFile(folder_.path() / "Data" / fs::path(name)); }
+  bool Exists(const char* name) { return fs::exists(folder_.path() / name); }
+
+  ScopedTempWorkingFolder folder_;
+  UpdateServer server_;
+};
+
+TEST_F(DataUpdateTest, FirstUpdateFetchesAndUnpacksEveryPackThenACommittedOneFetchesNothing) {
+  const std::string descriptor = Descriptor("1");
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", descriptor);
+
+  DataUpdateResult first = Run();
+  EXPECT_EQ(first.downloaded, 2);
+  EXPECT_TRUE(first.committed);
+  EXPECT_EQ(Data(u8"词表.txt"), "红色\n") << "unpacked without the archive's folder";
+  EXPECT_EQ(Data(u8"list.txt"), "plain\n");
+  EXPECT_EQ(Data(u8"plain.txt"), "plain pack\n");
+  EXPECT_FALSE(Exists("words.7z")) << "the archive is deleted after unpacking";
+  EXPECT_EQ(ReadFile(folder_.path() / "Upgrade.kezo"), descriptor);
+  EXPECT_FALSE(Exists("SUpgrade.kezo"));
+  for (const std::string& target : server_.Targets()) {
+    EXPECT_NE(target.find("?time="), std::string::npos) << target << " is fetched past caches";
+  }
+
+  // The committed descriptor is kept as it is; a marker shows it was not rewritten.
+  ASSERT_TRUE(FileSystem::System().Replace("Upgrade.kezo", descriptor + "; kept\n"));
+  server_.ClearLog();
+  DataUpdateResult second = Run();
+  EXPECT_EQ(second.downloaded, 0);
+  EXPECT_FALSE(second.committed);
+  EXPECT_EQ(server_.Targets().size(), 1u) << "only the descriptor";
+  EXPECT_EQ(ReadFile(folder_.path() / "Upgrade.kezo"), descriptor + "; kept\n");
+  EXPECT_FALSE(Exists("SUpgrade.kezo"));
+}
+
+TEST_F(DataUpdateTest, APlainPackWhoseFileWasDeletedIsFetchedAgain) {
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", Descriptor("1"));
+  ASSERT_TRUE(Run().committed);
+  fs::remove(folder_.path() / "Data" / "plain.txt");
+  server_.ClearLog();
+
+  DataUpdateResult again = Run();
+  EXPECT_EQ(again.downloaded, 1);
+  EXPECT_EQ(server_.Count("/packs/plain.txt"), 1);
+  EXPECT_EQ(server_.Count("/packs/words.7z"), 0) << "an unchanged archive is not fetched again";
+  EXPECT_EQ(Data(u8"plain.txt"), "plain pack\n");
+}
+
+TEST_F(DataUpdateTest, AFailedLastDownloadKeepsTheOldDescriptorSoThePacksAreTriedAgain) {
+  const std::string first = Descriptor("1");
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", first);
+  ASSERT_TRUE(Run().committed);
+
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", Descriptor("2"));
+  server_.Remove("/packs/plain.txt");
+  DataUpdateResult failed = Run();
+  EXPECT_EQ(failed.downloaded, 1);
+  EXPECT_EQ(failed.failed, 1);
+  EXPECT_FALSE(failed.committed);
+  EXPECT_EQ(ReadFile(folder_.path() / "Upgrade.kezo"), first);
+  EXPECT_FALSE(Exists("SUpgrade.kezo"));
+  EXPECT_EQ(Data(u8"plain.txt"), "plain pack\n") << "the failed download left the old file";
+
+  server_.Serve("/packs/plain.txt", "plain pack 2\n");
+  server_.ClearLog();
+  DataUpdateResult retried = Run();
+  EXPECT_EQ(retried.downloaded, 2);
+  EXPECT_TRUE(retried.committed);
+  EXPECT_EQ(Data(u8"plain.txt"), "plain pack 2\n");
+}
+
+TEST_F(DataUpdateTest, WithoutACommittedDescriptorEveryPackIsFetchedAgain) {
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", Descriptor("1"));
+  ASSERT_TRUE(Run().committed);
+  fs::remove(folder_.path() / "Data" / fs::path(u8"词表.txt"));
+  fs::remove(folder_.path() / "Upgrade.kezo");
+  server_.ClearLog();
+
+  EXPECT_EQ(Run().downloaded, 2);
+  EXPECT_EQ(Data(u8"词表.txt"), "红色\n");
+}
+
+TEST_F(DataUpdateTest, NoDescriptorOrAnEmptyOneChangesNothing) {
+  ASSERT_TRUE(FileSystem::System().Replace("Upgrade.kezo", "old"));
+  EXPECT_FALSE(Run().descriptor_fetched);  // 404
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", "; nothing this time\n");
+  DataUpdateResult empty = Run();
+  EXPECT_TRUE(empty.descriptor_fetched);
+  EXPECT_EQ(empty.downloaded, 0);
+  EXPECT_EQ(ReadFile(folder_.path() / "Upgrade.kezo"), "old");
+  EXPECT_FALSE(Exists("SUpgrade.kezo"));
+}
+
+TEST_F(DataUpdateTest, PackNamesOutsideTheProgramFolderAreRefused) {
+  server_.Serve("/CKEZO/ConfigUpgrade.txt",
+                "0\t..\\escaped.txt\t1\t" + server_.Url("/packs/plain.txt") + "\n" +
+                "0\t" + (folder_.path() / "absolute.txt").string() + "\t1\t" + server_.Url("/packs/plain.txt") + "\n" +
+                "0\tData\\plain.txt\t1\t" + server_.Url("/packs/plain.txt") + "\n" +
+                "0\tC:\\drive.txt\t1\t" + server_.Url("/packs/plain.txt") + "\n");
+  DataUpdateResult result = Run();
+  EXPECT_EQ(result.refused, 3);
+  EXPECT_EQ(result.downloaded, 1);
+  EXPECT_FALSE(result.committed) << "the last pack was not fetched";
+  EXPECT_EQ(server_.Count("/packs/plain.txt"), 1);
+  EXPECT_FALSE(fs::exists(folder_.path().parent_path() / "escaped.txt"));
+  EXPECT_FALSE(Exists("absolute.txt"));
+}
+
+}  // namespace
