@@ -8,16 +8,11 @@
 #include "core/kezo_lifecycle.h"
 #include "framework/win32/win32_ui.h"
 #include "platform/allocator_tuning.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/system_info.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   KeepFreedMemoryForReuse();
-  std::vector<std::u16string> arguments;
-  int count = 0;
-  if (LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    for (int i = 1; i < count; ++i) arguments.push_back(FromWide(words[i], wcslen(words[i])));
-    LocalFree(words);
-  }
+  std::vector<std::u16string> arguments = CommandLineArguments();
   Win32Ui ui;
   ScopedUiBackend installed(ui);
   CKEZOApp* running_app = nullptr;  // set before the channel's thread starts

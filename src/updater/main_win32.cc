@@ -5,16 +5,11 @@
 #include <vector>
 
 #include "framework/win32/win32_ui.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/system_info.h"
 #include "updater/updater_app.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  std::vector<std::u16string> arguments;
-  int count = 0;
-  if (LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    for (int i = 1; i < count; ++i) arguments.push_back(FromWide(words[i], wcslen(words[i])));
-    LocalFree(words);
-  }
+  std::vector<std::u16string> arguments = CommandLineArguments();
   Win32Ui ui;
   ScopedUiBackend installed(ui);
   CUpdaterApp app(std::move(arguments));

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/win32/system_info.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
@@ -13,13 +14,7 @@ constexpr wchar_t kMappings[] =
 class WindowsAppContainers : public AppContainers {
  public:
   bool Supported() override {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&version)) return false;
-#pragma GCC diagnostic pop
-    return version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1);
+    return WindowsVersionAtLeast(6, 1);
   }
 
   std::optional<std::vector<std::u16string>> List() override {

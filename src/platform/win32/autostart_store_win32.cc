@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/win32/system_info.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
@@ -54,13 +55,7 @@ class WindowsAutostartStore : public AutostartStore {
  public:
   // Every system after Vista (6.0) has the task scheduler that takes a task file.
   bool UsesScheduledTask() override {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&version)) return false;
-#pragma GCC diagnostic pop
-    return version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion > 0);
+    return WindowsVersionAtLeast(6, 1);
   }
 
   void DeleteTask() override {

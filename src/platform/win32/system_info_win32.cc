@@ -1,0 +1,26 @@
+#include "platform/win32/system_info.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/win32/wide_text.h"
+
+bool WindowsVersionAtLeast(unsigned major, unsigned minor) {
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExW(&version)) return false;
+#pragma GCC diagnostic pop
+  return version.dwMajorVersion > major || (version.dwMajorVersion == major && version.dwMinorVersion >= minor);
+}
+
+std::vector<std::u16string> CommandLineArguments() {
+  std::vector<std::u16string> arguments;
+  int count = 0;
+  if (LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) arguments.push_back(FromWide(words[i], wcslen(words[i])));
+    LocalFree(words);
+  }
+  return arguments;
+}
