@@ -67,8 +67,9 @@ CUpdateDlg::Check CUpdateDlg::CheckForUpdate() {
 }
 
 std::u16string CUpdateDlg::Link() const {
-  std::u16string page = host_.UpdatePage(false);
-  return u"<a href=\"" + page + u"\">" + page + u"</a>";
+  // The plain form of the markup: some link controls (Wine's under a CJK font) do not read
+  // an href attribute. The click is answered with the page all the same.
+  return u"<a>" + host_.UpdatePage(false) + u"</a>";
 }
 
 void CUpdateDlg::OnOk() {
@@ -86,10 +87,9 @@ void CUpdateDlg::OnCancel() {
 }
 
 void CUpdateDlg::OnControlEvent(int id, ControlEvent event, std::u16string_view detail) {
-  if (id != IDC_UPDATE_MESSAGE || event != ControlEvent::kLinkClicked) return;
-  // Only web addresses: the link text comes from the network, and the shell would run a
-  // program named by a file path.
-  if (detail.starts_with(u"http://") || detail.starts_with(u"https://")) Shell::Current().Open(detail);
+  // The message's one link is the update page; the address is taken from the setting, not
+  // from the control, whose text holds what the downloaded descriptor said.
+  if (id == IDC_UPDATE_MESSAGE && event == ControlEvent::kLinkClicked) Shell::Current().Open(host_.UpdatePage(false));
 }
 
 void CUpdateDlg::OnDestroy() { gate_.Close(); }

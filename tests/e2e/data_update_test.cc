@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/file_system.h"
+#include "file_text.h"
 #include "temp_folder.h"
 #include "update_server.h"
 #include "updater/data_update.h"
@@ -16,14 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<missing>";
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
 class DataUpdateTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -31,7 +22,7 @@ class DataUpdateTest : public ::testing::Test {
     // shipped one beside the test program.
     fs::path shipped = fs::path(KEZO_PROGRAM_ROOT) / "7z.exe";
     if (fs::exists(shipped)) fs::copy_file(shipped, folder_.path() / "7z.exe");
-    server_.SetReply("/packs/words.7z", TestOrigin::Response(ReadFile(fs::path(KEZO_SOURCE_ROOT) / "tests/data/updater/words.7z"),
+    server_.SetReply("/packs/words.7z", TestOrigin::Response(FileText(fs::path(KEZO_SOURCE_ROOT) / "tests/data/updater/words.7z"),
                                                              "application/x-7z-compressed"));
     server_.Serve("/packs/plain.txt", "plain pack\n");
   }
@@ -45,7 +36,7 @@ class DataUpdateTest : public ::testing::Test {
   }
 
   DataUpdateResult Run() { return RunDataUpdate(UpdateHost(server_.Base())); }
-  std::string Data(const char8_t* name) { return ReadFile(folder_.path() / "Data" / fs::path(name)); }
+  std::string Data(const char8_t* name) { return FileText(folder_.path() / "Data" / fs::path(name)); }
   bool Exists(const char* name) { return fs::exists(folder_.path() / name); }
 
   ScopedTempWorkingFolder folder_;
@@ -63,7 +54,7 @@ TEST_F(DataUpdateTest, FirstUpdateFetchesAndUnpacksEveryPackThenACommittedOneFet
   EXPECT_EQ(Data(u8"list.txt"), "plain\n");
   EXPECT_EQ(Data(u8"plain.txt"), "plain pack\n");
   EXPECT_FALSE(Exists("words.7z")) << "the archive is deleted after unpacking";
-  EXPECT_EQ(ReadFile(folder_.path() / "Upgrade.kezo"), descriptor);
+  EXPECT_EQ(FileText(folder_.path() / "Upgrade.kezo"), descriptor);
   EXPECT_FALSE(Exists("SUpgrade.kezo"));
   for (const std::string& target : server_.Targets()) {
     EXPECT_NE(target.find("?time="), std::string::npos) << target << " is fetched past caches";
@@ -76,7 +67,7 @@ TEST_F(DataUpdateTest, FirstUpdateFetchesAndUnpacksEveryPackThenACommittedOneFet
   EXPECT_EQ(second.downloaded, 0);
   EXPECT_FALSE(second.committed);
   EXPECT_EQ(server_.Targets().size(), 1u) << "only the descriptor";
-  EXPECT_EQ(ReadFile(folder_.path() / "Upgrade.kezo"), descriptor + "; kept\n");
+  EXPECT_EQ(FileText(folder_.path() / "Upgrade.kezo"), descriptor + "; kept\n");
   EXPECT_FALSE(Exists("SUpgrade.kezo"));
 }
 
@@ -104,7 +95,7 @@ TEST_F(DataUpdateTest, AFailedLastDownloadKeepsTheOldDescriptorSoThePacksAreTrie
   EXPECT_EQ(failed.downloaded, 1);
   EXPECT_EQ(failed.failed, 1);
   EXPECT_FALSE(failed.committed);
-  EXPECT_EQ(ReadFile(folder_.path() / "Upgrade.kezo"), first);
+  EXPECT_EQ(FileText(folder_.path() / "Upgrade.kezo"), first);
   EXPECT_FALSE(Exists("SUpgrade.kezo"));
   EXPECT_EQ(Data(u8"plain.txt"), "plain pack\n") << "the failed download left the old file";
 
@@ -134,7 +125,7 @@ TEST_F(DataUpdateTest, NoDescriptorOrAnEmptyOneChangesNothing) {
   DataUpdateResult empty = Run();
   EXPECT_TRUE(empty.descriptor_fetched);
   EXPECT_EQ(empty.downloaded, 0);
-  EXPECT_EQ(ReadFile(folder_.path() / "Upgrade.kezo"), "old");
+  EXPECT_EQ(FileText(folder_.path() / "Upgrade.kezo"), "old");
   EXPECT_FALSE(Exists("SUpgrade.kezo"));
 }
 

@@ -6,9 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "framework/win32/windows_include.h"
+#include "file_text.h"
 #include "update_server.h"
 
 namespace {
@@ -19,14 +19,6 @@ fs::path TestProgramFolder() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   return fs::path(path).parent_path();
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<missing>";
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
 }
 
 struct Search {
@@ -125,15 +117,15 @@ TEST_F(UpdaterExeTest, AHiddenCheckWithoutANewerReleaseEndsSilently) {
 }
 
 TEST_F(UpdaterExeTest, TheDataUpdateUnpacksAnArchiveWithTheShipped7z) {
-  server_.Serve("/packs/words.7z", ReadFile(fs::path(KEZO_SOURCE_ROOT) / "tests/data/updater/words.7z"));
+  server_.Serve("/packs/words.7z", FileText(fs::path(KEZO_SOURCE_ROOT) / "tests/data/updater/words.7z"));
   std::string descriptor = "1\twords.7z\t1\t" + server_.Url("/packs/words.7z") + "\n";
   server_.Serve("/CKEZO/ConfigUpgrade.txt", descriptor);
   Start(L"");
   EXPECT_EQ(ExitCode(), 0);
-  EXPECT_EQ(ReadFile(folder_ / "Data" / fs::path(u8"词表.txt")), "红色\n");
-  EXPECT_EQ(ReadFile(folder_ / "Data" / "list.txt"), "plain\n");
+  EXPECT_EQ(FileText(folder_ / "Data" / fs::path(u8"词表.txt")), "红色\n");
+  EXPECT_EQ(FileText(folder_ / "Data" / "list.txt"), "plain\n");
   EXPECT_FALSE(fs::exists(folder_ / "words.7z"));
-  EXPECT_EQ(ReadFile(folder_ / "Upgrade.kezo"), descriptor);
+  EXPECT_EQ(FileText(folder_ / "Upgrade.kezo"), descriptor);
 }
 
 }  // namespace
