@@ -43,6 +43,9 @@ class LockAndPauseTest : public MainWindowTest {
     record.loaded = true;
   }
   ~LockAndPauseTest() override {
+    // The window goes before the dialogs it uses.
+    if (main_) main_->Teardown();
+    main_.reset();
     TheLockRecord().PASSWORD.clear();
     TheLockRecord().LOCKED = 0;
   }
