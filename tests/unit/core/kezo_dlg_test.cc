@@ -455,3 +455,11 @@ TEST_F(MainWindowTest, ASecondInstanceHandsOverAndEndsWithoutAWindowOrTouchingTh
   EXPECT_EQ(lifecycle.calls, (std::vector<std::string>{"channel", "single instance", "restart if asked", "process end"}));
   EXPECT_EQ(system_.removed, 0);
 }
+
+TEST(KezoSwitchesTest, SwitchesAreWholeArgumentsComparedWithCase) {
+  const std::vector<std::u16string> arguments = {u"-H", u"--h", u"-a", u"x-h"};
+  EXPECT_FALSE(CKEZOApp::HasSwitch(arguments, u"-h"));
+  EXPECT_TRUE(CKEZOApp::HasSwitch(arguments, u"-a"));
+  EXPECT_TRUE(CKEZOApp::HasSwitch({u"unknown", u"-h"}, u"-h"));
+  EXPECT_FALSE(CKEZOApp::HasSwitch({}, u"-a"));
+}
