@@ -18,7 +18,8 @@
 // Lines that cannot become rules are skipped and counted: comments, headers, page-element
 // rules, lines with nothing before their options (they would match every address of their
 // sites), lines whose translation would exceed kMaxReplacements, and lines whose
-// expressions std::regex rejects.
+// expressions std::regex rejects or that stack one repetition on another (see
+// CAdRuleSet::StacksRepetitions).
 //
 // Thread safety: Check runs on any number of threads at once and never waits for another
 // Check except for a moment at the verdict cache; the compiled rules are immutable and a

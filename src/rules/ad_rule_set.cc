@@ -26,6 +26,33 @@ thread_local OnePassMarks one_pass_marks;
 
 }  // namespace
 
+bool CAdRuleSet::StacksRepetitions(std::string_view pattern) {
+  bool after_repetition = false;  // the last token was a repetition ("*", "+", "?", "{m,n}")
+  bool after_lazy = false;        // ... followed by the "?" that makes it lazy
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    char c = pattern[i];
+    bool repetition = c == '*' || c == '+' || c == '?' || c == '{';
+    if (repetition && after_repetition && !(c == '?' && !after_lazy)) return true;
+    if (c == '?' && after_repetition && !after_lazy) {
+      after_lazy = true;
+      continue;
+    }
+    after_lazy = false;
+    after_repetition = repetition;
+    if (c == '\\') {
+      ++i;  // an escaped character is a literal
+    } else if (c == '[') {
+      // A class is one atom, whatever it holds.
+      for (++i; i < pattern.size() && pattern[i] != ']'; ++i) {
+        if (pattern[i] == '\\') ++i;
+      }
+    } else if (c == '{') {
+      i = std::min(pattern.find('}', i), pattern.size());
+    }
+  }
+  return false;
+}
+
 bool CAdRuleSet::Expression::Compile(std::string_view pattern) {
   switch (program.Compile(pattern)) {
     case CRegexProgram::Status::kOk: return true;
@@ -96,6 +123,10 @@ std::shared_ptr<const CAdRuleSet> CAdRuleSet::Build(const std::vector<std::u16st
       case AdLineKind::kElementHiding: ++counts.element_hiding; continue;
       case AdLineKind::kEmptyAddress: ++counts.empty_address; continue;
       case AdLineKind::kTooManyReplacements: ++counts.too_many_replacements; continue;
+    }
+    if (StacksRepetitions(text.url_pattern) || StacksRepetitions(text.site_text)) {
+      ++counts.invalid_expression;
+      continue;
     }
     Rule rule;
     std::vector<CRegexProgram::RunSet> runs;

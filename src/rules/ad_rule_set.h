@@ -50,7 +50,8 @@ class CAdRuleSet {
     size_t element_hiding = 0;
     size_t empty_address = 0;
     size_t too_many_replacements = 0;
-    size_t invalid_expression = 0;  // std::regex rejects the address or the site expression
+    size_t invalid_expression = 0;  // std::regex rejects the address or the site expression,
+                                    // or it stacks repetitions (StacksRepetitions)
     size_t fallback = 0;            // rules with an expression left to std::regex
     size_t shared_parts = 0;        // distinct parts before and after anchors
   };
@@ -64,6 +65,12 @@ class CAdRuleSet {
   // decided, or kNoLine when none did.
   AdVerdict Decide(std::string_view address, std::string_view host, uint32_t* deciding_line = nullptr) const;
   static constexpr uint32_t kNoLine = UINT32_MAX;
+
+  // Whether `pattern` puts one repetition straight after another ("a++", ".*+", "x{2}*"):
+  // std::regex accepts such an expression and then backtracks exponentially on it, so a
+  // single list line could hold every request for seconds. Such expressions are treated as
+  // invalid (the line is skipped). A lazy "?" after a repetition is no repetition of its own.
+  static bool StacksRepetitions(std::string_view pattern);
 
   size_t RuleCount() const { return rules_.size(); }
   size_t MemoryBytes() const;

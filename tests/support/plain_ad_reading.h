@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "rules/ad_rule_set.h"
 #include "rules/ad_verdict.h"
 
 // The ad list read plainly, as the reference that the engine is compared with: every line
@@ -17,7 +18,7 @@
 // rule whose address expression matches and whose site expression (if any) matches the
 // host decides. It skips the same lines that the engine skips on purpose (page-element
 // rules of every form, lines with nothing before their options, lines needing more than
-// 3000 replacements in one step).
+// 3000 replacements in one step, expressions that stack one repetition on another).
 //
 // One shortcut keeps it affordable on tens of thousands of rules, and it is sound on its
 // face: for a line whose address part holds nothing but ASCII letters, digits, the
@@ -147,6 +148,7 @@ class CPlainAdReading {
       s = s.substr(0, dollar) + list;
     }
     if (!s.empty() && s.back() == '^') s.pop_back();
+    if (CAdRuleSet::StacksRepetitions(s) || CAdRuleSet::StacksRepetitions(site)) return;
 
     try {
       rule.url = std::regex(s, std::regex::ECMAScript);

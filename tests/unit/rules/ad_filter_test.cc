@@ -159,6 +159,25 @@ TEST_F(AdFilterTest, ALineOverTheReplacementLimitIsSkippedAndTheRestWork) {
   EXPECT_EQ(filter.CheckUncached("http://x.example/ads/", "x.example"), kBlock);
 }
 
+// Found by fuzzing: "||+++++++++ads.example^" became an expression that std::regex
+// accepts and then backtracks on exponentially, holding a request for minutes.
+TEST_F(AdFilterTest, ALineThatStacksRepetitionsIsSkippedAndTheRestWork) {
+  CAdFilter& filter = Filter("||++++++++++++++++++++ads.example^\r\n/x*+y/\r\n/ads/\r\n");
+  EXPECT_EQ(stats_.invalid_expression, 2u);
+  EXPECT_EQ(stats_.rules, 1u);
+  EXPECT_EQ(filter.CheckUncached("http://x.example/ads/banner.js", "x.example"), kBlock);
+  EXPECT_EQ(filter.CheckUncached("http://www.ads.example/x.js", "ads.example"), kAllow);
+
+  struct Case {
+    const char* pattern;
+    bool stacks;
+  } cases[] = {
+      {"a++", true}, {".*+", true}, {"(ab|)++", true}, {"x{2}*", true}, {"a?+", true}, {"a*??", true},
+      {".*?x", false}, {"a+b*c?", false}, {"\\++", false}, {"[+*]+", false}, {"x{2,3}?", false}, {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CAdRuleSet::StacksRepetitions(c.pattern), c.stacks) << c.pattern;
+}
+
 TEST_F(AdFilterTest, AnswersAddressesOfUpTo64KilobytesWithoutRecursion) {
   CAdFilter& filter = Filter("||ads.example^\r\n/banner/*.gif\r\n");
   const std::string filler(64 * 1024 - 64, 'a');
