@@ -53,6 +53,27 @@ bool CAdRuleSet::StacksRepetitions(std::string_view pattern) {
   return false;
 }
 
+bool CAdRuleSet::HasHugeRepetitionCount(std::string_view pattern) {
+  constexpr size_t kMaxCountDigits = 4;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    char c = pattern[i];
+    if (c == '\\') {
+      ++i;
+    } else if (c == '[') {
+      for (++i; i < pattern.size() && pattern[i] != ']'; ++i) {
+        if (pattern[i] == '\\') ++i;
+      }
+    } else if (c == '{') {
+      size_t digits = 0;
+      for (++i; i < pattern.size() && pattern[i] != '}'; ++i) {
+        digits = pattern[i] >= '0' && pattern[i] <= '9' ? digits + 1 : 0;
+        if (digits > kMaxCountDigits) return true;
+      }
+    }
+  }
+  return false;
+}
+
 bool CAdRuleSet::Expression::Compile(std::string_view pattern) {
   switch (program.Compile(pattern)) {
     case CRegexProgram::Status::kOk: return true;
@@ -124,7 +145,7 @@ std::shared_ptr<const CAdRuleSet> CAdRuleSet::Build(const std::vector<std::u16st
       case AdLineKind::kEmptyAddress: ++counts.empty_address; continue;
       case AdLineKind::kTooManyReplacements: ++counts.too_many_replacements; continue;
     }
-    if (StacksRepetitions(text.url_pattern) || StacksRepetitions(text.site_text)) {
+    if (IsUnsafeExpression(text.url_pattern) || IsUnsafeExpression(text.site_text)) {
       ++counts.invalid_expression;
       continue;
     }

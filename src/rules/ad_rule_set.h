@@ -51,7 +51,7 @@ class CAdRuleSet {
     size_t empty_address = 0;
     size_t too_many_replacements = 0;
     size_t invalid_expression = 0;  // std::regex rejects the address or the site expression,
-                                    // or it stacks repetitions (StacksRepetitions)
+                                    // or it is unsafe for it (IsUnsafeExpression)
     size_t fallback = 0;            // rules with an expression left to std::regex
     size_t shared_parts = 0;        // distinct parts before and after anchors
   };
@@ -71,6 +71,13 @@ class CAdRuleSet {
   // single list line could hold every request for seconds. Such expressions are treated as
   // invalid (the line is skipped). A lazy "?" after a repetition is no repetition of its own.
   static bool StacksRepetitions(std::string_view pattern);
+  // Whether a count "{m,n}" of `pattern` has a number of more than four digits: std::regex
+  // reads such a count into an int that overflows, or builds a machine of that size.
+  static bool HasHugeRepetitionCount(std::string_view pattern);
+  // The expressions that are not handed to std::regex at all: either of the two above.
+  static bool IsUnsafeExpression(std::string_view pattern) {
+    return StacksRepetitions(pattern) || HasHugeRepetitionCount(pattern);
+  }
 
   size_t RuleCount() const { return rules_.size(); }
   size_t MemoryBytes() const;

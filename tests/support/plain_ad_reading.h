@@ -148,7 +148,7 @@ class CPlainAdReading {
       s = s.substr(0, dollar) + list;
     }
     if (!s.empty() && s.back() == '^') s.pop_back();
-    if (CAdRuleSet::StacksRepetitions(s) || CAdRuleSet::StacksRepetitions(site)) return;
+    if (CAdRuleSet::IsUnsafeExpression(s) || CAdRuleSet::IsUnsafeExpression(site)) return;
 
     try {
       rule.url = std::regex(s, std::regex::ECMAScript);
