@@ -53,25 +53,32 @@ bool CAdRuleSet::StacksRepetitions(std::string_view pattern) {
   return false;
 }
 
-bool CAdRuleSet::HasHugeRepetitionCount(std::string_view pattern) {
-  constexpr size_t kMaxCountDigits = 4;
-  for (size_t i = 0; i < pattern.size(); ++i) {
+bool CAdRuleSet::HasHugeNumber(std::string_view pattern) {
+  constexpr size_t kMaxDigits = 4;
+  auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+  // The digits that follow position `at`; a run of more than kMaxDigits sets `huge`.
+  bool huge = false;
+  auto digits_after = [&](size_t at) {
+    size_t digits = 0;
+    while (at + 1 + digits < pattern.size() && is_digit(pattern[at + 1 + digits])) ++digits;
+    huge = huge || digits > kMaxDigits;
+    return digits;
+  };
+  for (size_t i = 0; i < pattern.size() && !huge; ++i) {
     char c = pattern[i];
     if (c == '\\') {
-      ++i;
+      i += std::max<size_t>(digits_after(i), 1);  // a back-reference, or one escaped character
     } else if (c == '[') {
       for (++i; i < pattern.size() && pattern[i] != ']'; ++i) {
-        if (pattern[i] == '\\') ++i;
+        if (pattern[i] == '\\') i += std::max<size_t>(digits_after(i), 1);
       }
     } else if (c == '{') {
-      size_t digits = 0;
-      for (++i; i < pattern.size() && pattern[i] != '}'; ++i) {
-        digits = pattern[i] >= '0' && pattern[i] <= '9' ? digits + 1 : 0;
-        if (digits > kMaxCountDigits) return true;
+      for (++i; i < pattern.size() && pattern[i] != '}' && !huge; ++i) {
+        if (is_digit(pattern[i]) && !is_digit(pattern[i - 1])) i += digits_after(i - 1) - 1;
       }
     }
   }
-  return false;
+  return huge;
 }
 
 bool CAdRuleSet::Expression::Compile(std::string_view pattern) {

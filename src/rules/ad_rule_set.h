@@ -71,12 +71,13 @@ class CAdRuleSet {
   // single list line could hold every request for seconds. Such expressions are treated as
   // invalid (the line is skipped). A lazy "?" after a repetition is no repetition of its own.
   static bool StacksRepetitions(std::string_view pattern);
-  // Whether a count "{m,n}" of `pattern` has a number of more than four digits: std::regex
-  // reads such a count into an int that overflows, or builds a machine of that size.
-  static bool HasHugeRepetitionCount(std::string_view pattern);
+  // Whether a count "{m,n}" or a back-reference "\\n" of `pattern` has a number of more than
+  // four digits: std::regex reads such a number into an integer that overflows, or builds a
+  // machine of that size.
+  static bool HasHugeNumber(std::string_view pattern);
   // The expressions that are not handed to std::regex at all: either of the two above.
   static bool IsUnsafeExpression(std::string_view pattern) {
-    return StacksRepetitions(pattern) || HasHugeRepetitionCount(pattern);
+    return StacksRepetitions(pattern) || HasHugeNumber(pattern);
   }
 
   size_t RuleCount() const { return rules_.size(); }

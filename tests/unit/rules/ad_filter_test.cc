@@ -178,17 +178,20 @@ TEST_F(AdFilterTest, ALineThatStacksRepetitionsIsSkippedAndTheRestWork) {
   for (const Case& c : cases) EXPECT_EQ(CAdRuleSet::StacksRepetitions(c.pattern), c.stacks) << c.pattern;
 }
 
-// Found by fuzzing: a count too large for std::regex's int made it overflow while compiling.
-TEST_F(AdFilterTest, ALineWithAHugeRepetitionCountIsSkipped) {
-  CAdFilter& filter = Filter("/[9\\3139]{2777777777777}/\r\n/x{1,99999}/\r\n/ad{2,3}s/\r\n");
-  EXPECT_EQ(stats_.invalid_expression, 2u);
+// Found by fuzzing: a count or a back-reference too large for std::regex's integers made
+// it overflow while compiling.
+TEST_F(AdFilterTest, ALineWithAHugeNumberIsSkipped) {
+  CAdFilter& filter =
+      Filter("/[9\\3139]{2777777777777}/\r\n/x{1,99999}/\r\n/a\\111111111111011/\r\n/ad{2,3}s/\r\n");
+  EXPECT_EQ(stats_.invalid_expression, 3u);
   EXPECT_EQ(filter.CheckUncached("http://x.example/adds/", "x.example"), kBlock);
   struct Case {
     const char* pattern;
     bool huge;
   } cases[] = {{"a{9999}", false}, {"a{10000}", true}, {"a{1,12345}", true}, {"\\{123456}", false},
-               {"[{]123456}", false}, {"a{2,3}", false}};
-  for (const Case& c : cases) EXPECT_EQ(CAdRuleSet::HasHugeRepetitionCount(c.pattern), c.huge) << c.pattern;
+               {"[{]123456}", false}, {"a{2,3}", false}, {"(a)\\1", false}, {"(a)\\11111", true},
+               {"\\\\11111", false}, {"[\\11111]", true}};
+  for (const Case& c : cases) EXPECT_EQ(CAdRuleSet::HasHugeNumber(c.pattern), c.huge) << c.pattern;
 }
 
 TEST_F(AdFilterTest, AnswersAddressesOfUpTo64KilobytesWithoutRecursion) {
