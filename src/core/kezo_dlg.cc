@@ -142,7 +142,7 @@ bool CKEZODlg::OnInit() {
   window().SetWindowSize(Size{kWidth, kHeight});
   if (ReadProfile(profile::kShowNotifyIcon) != 0) {
     tray_added_ = window().AddTrayIcon(
-        TrayIconSpec{kTrayIconId, WM_KEZO_TRAY, IDI_TRAY_NORMAL, ApplicationTitle().substr(0, 127)});
+        TrayIconSettings{kTrayIconId, WM_KEZO_TRAY, IDI_TRAY_NORMAL, ApplicationTitle().substr(0, 127)});
   }
   if (!servers_started) {
     startup_failed_ = true;
@@ -239,7 +239,7 @@ void CKEZODlg::PlaceControls() {
   int banner_width = 380;
   int banner_left = std::clamp(counter_centre - banner_width / 2, 10, kWidth - 10 - banner_width);
   window().MoveControl(IDC_BANNER, Rect::At(banner_left, kCounterTop - 40, banner_width, 28));
-  window().SetControlFont(IDC_BANNER, FontSpec{u"微软雅黑", 18, 400});
+  window().SetControlFont(IDC_BANNER, FontStyle{u"微软雅黑", 18, 400});
   window().MoveControl(IDC_JIESE_PICTURE, Rect::At(40, 400, 200, 64));
   window().MoveControl(IDC_XIUSHEN_PICTURE, Rect::At(260, 400, 200, 64));
   window().MoveControl(IDC_SHARE_ICON, Rect::At(kWidth - 70, kHeight - 120, 48, 48));

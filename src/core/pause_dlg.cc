@@ -10,7 +10,7 @@ bool CPauseDlg::OnInit() {
   if (ImagePtr picture = Ui().LoadImage(u"Images\\Time_Machine.png")) {
     window().SetControlImage(IDC_DIALOG_PICTURE, std::move(picture));
   }
-  window().SetControlFont(IDC_DIALOG_HEADING, FontSpec{u"微软雅黑", 19, 700});
+  window().SetControlFont(IDC_DIALOG_HEADING, FontStyle{u"微软雅黑", 19, 700});
   DialogLook look;
   look.background = Rgb(255, 255, 255);
   window().SetLook(look);

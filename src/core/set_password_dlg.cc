@@ -8,7 +8,7 @@ CSetPasswordDlg::CSetPasswordDlg() : CDialog(IDD_SET_PASSWORD) {}
 
 bool CSetPasswordDlg::OnInit() {
   window().SetTitle(u"设置密码");
-  window().SetControlFont(IDC_DIALOG_HEADING, FontSpec{u"微软雅黑", 19, 700});
+  window().SetControlFont(IDC_DIALOG_HEADING, FontStyle{u"微软雅黑", 19, 700});
   SetUpPasswordBox(window(), IDC_PASSWORD);
   SetUpPasswordBox(window(), IDC_PASSWORD_CONFIRM);
   DialogLook look;

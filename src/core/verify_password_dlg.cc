@@ -12,7 +12,7 @@ bool CVerifyPasswordDlg::OnInit() {
   if (ImagePtr picture = Ui().LoadImage(u"Images\\kezo_large.png")) {
     window().SetControlImage(IDC_DIALOG_PICTURE, std::move(picture));
   }
-  window().SetControlFont(IDC_DIALOG_HEADING, FontSpec{u"微软雅黑", 20, 700});
+  window().SetControlFont(IDC_DIALOG_HEADING, FontStyle{u"微软雅黑", 20, 700});
   window().SetControlTextColor(IDC_DIALOG_HEADING, Rgb(255, 255, 255));
   SetUpPasswordBox(window(), IDC_PASSWORD);
   DialogLook look;

@@ -65,7 +65,7 @@ class DialogWindow {
   virtual Rect ControlRect(int id) = 0;
   virtual void BringControlToTop(int id) = 0;
   virtual void Focus(int id) = 0;
-  virtual void SetControlFont(int id, const FontSpec& font) = 0;
+  virtual void SetControlFont(int id, const FontStyle& font) = 0;
   virtual void SetControlTextColor(int id, Color color) = 0;
   virtual void SetHandCursor(int id) = 0;
   virtual void SetToolTip(int id, std::u16string_view text) = 0;
@@ -116,7 +116,7 @@ class DialogWindow {
   virtual BrowserPane* AttachBrowser(int id, BrowserEvents& events) = 0;
 
   // The tray icon of this window (one at most).
-  virtual bool AddTrayIcon(const TrayIconSpec& spec) = 0;
+  virtual bool AddTrayIcon(const TrayIconSettings& settings) = 0;
   virtual void SetTrayIcon(int icon_resource) = 0;
   virtual void ShowTrayBalloon(std::u16string_view title, std::u16string_view text) = 0;
   virtual void RemoveTrayIcon() = 0;

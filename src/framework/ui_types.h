@@ -80,14 +80,14 @@ enum class TrayEvent { kLeftButtonDown, kLeftButtonUp, kLeftDoubleClick, kRightB
 // The system commands of a window that a dialog may take over.
 enum class SysCommand { kClose, kMinimize, kRestore };
 
-struct FontSpec {
+struct FontStyle {
   std::u16string face;
   int pixel_height = 12;
   int weight = 400;  // 700: bold
 };
 
 // A tray icon of a dialog. Events arrive at the dialog's OnTrayEvent.
-struct TrayIconSpec {
+struct TrayIconSettings {
   int id = 0;
   uint32_t callback_message = 0;
   int icon_resource = 0;

@@ -163,7 +163,7 @@ void HeadlessWindow::BringControlToTop(int id) {
   if (HeadlessControl* control = Find(id)) control->z_order = next_z_++;
 }
 
-void HeadlessWindow::SetControlFont(int id, const FontSpec& font) {
+void HeadlessWindow::SetControlFont(int id, const FontStyle& font) {
   if (HeadlessControl* control = Find(id)) control->font = font;
 }
 
@@ -375,18 +375,18 @@ BrowserPane* HeadlessWindow::AttachBrowser(int id, BrowserEvents& events) {
   return control->browser.get();
 }
 
-bool HeadlessWindow::AddTrayIcon(const TrayIconSpec& spec) {
+bool HeadlessWindow::AddTrayIcon(const TrayIconSettings& settings) {
   if (destroyed_) return false;
   tray_.shown = true;
-  tray_.spec = spec;
-  tray_.spec.tip = spec.tip.substr(0, 127);
-  tray_.icon = spec.icon_resource;
+  tray_.settings = settings;
+  tray_.settings.tip = settings.tip.substr(0, 127);
+  tray_.icon = settings.icon_resource;
   return true;
 }
 
 void HeadlessWindow::SetTrayIcon(int icon_resource) {
   tray_.icon = icon_resource;
-  tray_.spec.icon_resource = icon_resource;
+  tray_.settings.icon_resource = icon_resource;
 }
 
 void HeadlessWindow::ShowTrayBalloon(std::u16string_view title, std::u16string_view text) {
@@ -678,7 +678,7 @@ bool HeadlessUi::SendPrivateMessage(CDialog& dialog, uint32_t message, uintptr_t
 bool HeadlessUi::SendTrayEvent(CDialog& dialog, TrayEvent event) {
   HeadlessWindow* window = WindowOf(dialog);
   if (window == nullptr || !window->tray_.shown) return false;
-  dialog.HandleTrayEvent(window->tray_.spec.id, event);
+  dialog.HandleTrayEvent(window->tray_.settings.id, event);
   return true;
 }
 

@@ -80,7 +80,7 @@ struct HeadlessControl {
   int position = 0;
   uint16_t hot_key = 0;
   ImagePtr image;
-  std::optional<FontSpec> font;
+  std::optional<FontStyle> font;
   std::optional<Color> text_color;
   bool hand_cursor = false;
   std::u16string tool_tip;
@@ -92,7 +92,7 @@ struct HeadlessControl {
 
 struct HeadlessTray {
   bool shown = false;
-  TrayIconSpec spec;
+  TrayIconSettings settings;
   int icon = 0;
   std::vector<std::pair<std::u16string, std::u16string>> balloons;  // title, text
 };
@@ -143,7 +143,7 @@ class HeadlessWindow : public DialogWindow {
   Rect ControlRect(int id) override;
   void BringControlToTop(int id) override;
   void Focus(int id) override { focus_ = id; }
-  void SetControlFont(int id, const FontSpec& font) override;
+  void SetControlFont(int id, const FontStyle& font) override;
   void SetControlTextColor(int id, Color color) override;
   void SetHandCursor(int id) override;
   void SetToolTip(int id, std::u16string_view text) override;
@@ -184,7 +184,7 @@ class HeadlessWindow : public DialogWindow {
   ControlSurface* AttachBehaviour(int id, ControlBehaviour& behaviour) override;
   BrowserPane* AttachBrowser(int id, BrowserEvents& events) override;
 
-  bool AddTrayIcon(const TrayIconSpec& spec) override;
+  bool AddTrayIcon(const TrayIconSettings& settings) override;
   void SetTrayIcon(int icon_resource) override;
   void ShowTrayBalloon(std::u16string_view title, std::u16string_view text) override;
   void RemoveTrayIcon() override { tray_.shown = false; }

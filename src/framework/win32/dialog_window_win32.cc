@@ -550,7 +550,7 @@ void Win32DialogWindow::Focus(int id) {
   if (HWND control = Control(id)) SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
-void Win32DialogWindow::SetControlFont(int id, const FontSpec& font) {
+void Win32DialogWindow::SetControlFont(int id, const FontStyle& font) {
   HWND control = Control(id);
   if (control == nullptr) return;
   HFONT created = CreateFontW(-font.pixel_height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -856,17 +856,17 @@ BrowserPane* Win32DialogWindow::AttachBrowser(int id, BrowserEvents& events) {
   return host;
 }
 
-bool Win32DialogWindow::AddTrayIcon(const TrayIconSpec& spec) {
+bool Win32DialogWindow::AddTrayIcon(const TrayIconSettings& settings) {
   if (window_ == nullptr) return false;
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;
   data.hWnd = window_;
-  data.uID = static_cast<UINT>(spec.id);
+  data.uID = static_cast<UINT>(settings.id);
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  data.uCallbackMessage = spec.callback_message;
-  data.hIcon = LoadIconResource(spec.icon_resource, true);
-  CopyText(data.szTip, std::size(data.szTip), spec.tip);
-  tray_ = spec;
+  data.uCallbackMessage = settings.callback_message;
+  data.hIcon = LoadIconResource(settings.icon_resource, true);
+  CopyText(data.szTip, std::size(data.szTip), settings.tip);
+  tray_ = settings;
   tray_shown_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
   return tray_shown_;
 }

@@ -63,7 +63,7 @@ class Win32DialogWindow : public DialogWindow {
   Rect ControlRect(int id) override;
   void BringControlToTop(int id) override;
   void Focus(int id) override;
-  void SetControlFont(int id, const FontSpec& font) override;
+  void SetControlFont(int id, const FontStyle& font) override;
   void SetControlTextColor(int id, Color color) override;
   void SetHandCursor(int id) override;
   void SetToolTip(int id, std::u16string_view text) override;
@@ -104,7 +104,7 @@ class Win32DialogWindow : public DialogWindow {
   ControlSurface* AttachBehaviour(int id, ControlBehaviour& behaviour) override;
   BrowserPane* AttachBrowser(int id, BrowserEvents& events) override;
 
-  bool AddTrayIcon(const TrayIconSpec& spec) override;
+  bool AddTrayIcon(const TrayIconSettings& settings) override;
   void SetTrayIcon(int icon_resource) override;
   void ShowTrayBalloon(std::u16string_view title, std::u16string_view text) override;
   void RemoveTrayIcon() override;
@@ -146,6 +146,6 @@ class Win32DialogWindow : public DialogWindow {
   std::map<HWND, ImagePtr> control_images_;
   std::set<int> hot_keys_;
   bool tray_shown_ = false;
-  TrayIconSpec tray_;
+  TrayIconSettings tray_;
   UINT taskbar_created_ = 0;
 };

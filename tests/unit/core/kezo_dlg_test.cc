@@ -22,10 +22,10 @@ TEST_F(MainWindowTest, OpensWithItsServersTrayIconTitleAndTimers) {
   EXPECT_EQ(Window().Icon(), IDR_MAINFRAME);
   const HeadlessTray& tray = Window().Tray();
   EXPECT_TRUE(tray.shown);
-  EXPECT_EQ(tray.spec.id, 128);
-  EXPECT_EQ(tray.spec.callback_message, WM_KEZO_TRAY);
+  EXPECT_EQ(tray.settings.id, 128);
+  EXPECT_EQ(tray.settings.callback_message, WM_KEZO_TRAY);
   EXPECT_EQ(tray.icon, IDI_TRAY_NORMAL);
-  EXPECT_EQ(tray.spec.tip, u"Veltra");
+  EXPECT_EQ(tray.settings.tip, u"Veltra");
   EXPECT_EQ(Window().Text(IDC_BANNER), u"Veltra已经保护您的电脑 1 天");
   EXPECT_EQ(Window().Text(IDC_VERSION_LABEL).substr(0, 4), u"版本: ");
 
