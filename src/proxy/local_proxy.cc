@@ -22,7 +22,7 @@ void CLocalProxy::Prepare() {
   if (black_filter_ != nullptr) black_filter_->Rebuild();
   if (white_filter_ != nullptr) white_filter_->Rebuild();
   image_urls_.Load(true);
-  page_assets_ = std::make_unique<CPageAssets>(setup_);
+  page_assets_ = std::make_unique<CPageAssets>(setup_, tip_port_);
   LoadSmartMonitoring();
   ad_filter_.Compile();
 }

@@ -18,13 +18,31 @@ std::string ReadLocalText(const char* path) {
   return WideToLocal(file.Text());
 }
 
+// `script` with every address of the control server at its default port moved to `port`.
+// An address that goes on with more digits names another port and stays.
+std::string AddressingControlPort(std::string script, uint16_t port) {
+  if (port == CPageAssets::kDefaultControlPort) return script;
+  const std::string_view from = CPageAssets::kDefaultControlServer;
+  const std::string to = "http://127.0.0.1:" + std::to_string(port);
+  for (size_t at = script.find(from); at != std::string::npos; at = script.find(from, at)) {
+    size_t end = at + from.size();
+    if (end < script.size() && script[end] >= '0' && script[end] <= '9') {
+      at = end;
+      continue;
+    }
+    script.replace(at, from.size(), to);
+    at += to.size();
+  }
+  return script;
+}
+
 }  // namespace
 
-CPageAssets::CPageAssets(SetupRecord& setup)
+CPageAssets::CPageAssets(SetupRecord& setup, uint16_t control_port)
     : setup_(setup),
       abstinence_tips_(list_files::kJieSeTips),
       cultivation_tips_(list_files::kXiuShenTips),
-      page_script_(ReadLocalText("Data\\Inject.kezo")),
+      page_script_(AddressingControlPort(ReadLocalText("Data\\Inject.kezo"), control_port)),
       toolbar_html_(ReadLocalText("Data\\Control.html")),
       random_(std::random_device{}()) {
   abstinence_tips_.Load(false);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "base/snapshot.h"
 #include "base/thread_annotations.h"
@@ -23,9 +25,15 @@ class CPageAssets {
   // The marker in the tip frame that the chosen sentence replaces.
   static constexpr std::string_view kPlaceholder = "ShareContent";
 
+  // The control server's address as the shipped page script names it, at its default port.
+  static constexpr uint16_t kDefaultControlPort = 809;
+  static constexpr std::string_view kDefaultControlServer = "http://127.0.0.1:809";
+
   // Reads the tip lists, the tip frame, the page script and the toolbar. `setup` supplies
-  // the tip settings and must outlive the object.
-  explicit CPageAssets(SetupRecord& setup);
+  // the tip settings and must outlive the object. `control_port` is the port the control
+  // server listens on: the page script is made to address it there, so that /param.js and
+  // the toolbar's commands reach the running server whatever HttpPort says.
+  explicit CPageAssets(SetupRecord& setup, uint16_t control_port = kDefaultControlPort);
 
   // Copies of the page script and the toolbar, in the local code page.
   std::string GetPageScript() const { return page_script_; }

@@ -68,6 +68,27 @@ TEST_F(PageAssetsTest, MissingFilesGiveEmptyPieces) {
   EXPECT_EQ(assets.GetTipLine(), "") << "an empty frame with an empty sentence";
 }
 
+// The toolbar's commands and /param.js went to port 809 while the control server listened
+// on the port HttpPort gives.
+TEST_F(PageAssetsTest, ThePageScriptAddressesTheControlServerOnItsOwnPort) {
+  WriteTextFile("Data\\Inject.kezo",
+                "<script>var server='http://127.0.0.1:809';load(server+'/param.js');"
+                "var other='http://127.0.0.1:8090/';done='http://127.0.0.1:809'</script>",
+                false);
+  struct Case {
+    uint16_t port;
+    std::string script;
+  } cases[] = {
+      {809, "<script>var server='http://127.0.0.1:809';load(server+'/param.js');"
+            "var other='http://127.0.0.1:8090/';done='http://127.0.0.1:809'</script>"},
+      {40123, "<script>var server='http://127.0.0.1:40123';load(server+'/param.js');"
+              "var other='http://127.0.0.1:8090/';done='http://127.0.0.1:40123'</script>"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CPageAssets(setup_, c.port).GetPageScript(), c.script) << c.port;
+  }
+}
+
 TEST_F(PageAssetsTest, TheParameterScriptStatesThePictureSettings) {
   setup_.ManualFilterImage = 1;
   setup_.NonePicture = 2;
