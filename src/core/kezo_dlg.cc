@@ -135,7 +135,6 @@ CKEZODlg::~CKEZODlg() {
 
 bool CKEZODlg::OnInit() {
   window().SetIcon(IDR_MAINFRAME);
-  WriteParamScript(TheSetup());
 
   bool servers_started = StartServers();
   window().SetTitle(ApplicationTitle());
@@ -164,6 +163,9 @@ bool CKEZODlg::OnInit() {
 
   PlaceControls();
   TheSetup().LoadSetup();
+  // The page script reads the picture settings from www\param.js: written from the loaded
+  // settings, so that no-picture mode holds from the start, not from the next change.
+  WriteParamScript(TheSetup());
   StartTimers();
   TheSetup().SetCounterDisplay(this);
   if (!ServersStopping) DrawCounterNow(TheSetup().FilterCount);

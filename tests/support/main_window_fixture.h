@@ -95,6 +95,8 @@ class MainWindowTest : public ::testing::Test {
     TheSetup().Exiting = false;
     TheSetup().loaded = false;
     TheSetup().FilterCount = 0;
+    TheSetup().NonePicture = 0;
+    TheSetup().ManualFilterImage = 1;
     ServersStopping = false;
   }
 

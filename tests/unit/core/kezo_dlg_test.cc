@@ -8,6 +8,7 @@
 #include "core/app_lifecycle.h"
 #include "core/kezo_app.h"
 #include "main_window_fixture.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -317,6 +318,17 @@ TEST_F(MainWindowTest, MissingDigitPicturesEndTheProgramThroughItsShutdown) {
   EXPECT_EQ(ui_.message_boxes[0].icon, MessageIcon::kError);
   EXPECT_TRUE(Window().Timers().count(19));
   EXPECT_FALSE(Window().Timers().count(1)) << "nothing else starts";
+}
+
+// www\param.js was written before the settings were read, so after every start it told the
+// page script to show pictures whatever NonePicture said.
+TEST_F(MainWindowTest, TheParameterScriptStatesTheSavedPictureSettingsFromTheStart) {
+  WriteProfile(profile::kNonePicture, 1);
+  WriteProfile(profile::kManualFilterImage, 0);
+  std::filesystem::create_directory(folder_.path() / "www");
+  Open();
+  EXPECT_EQ(FileSystem::Current().ReadAll("www\\param.js"),
+            "var kezo_data={}\r\nkezo_data.manual_nonepic='0'\r\nkezo_data.no_img='1'");
 }
 
 TEST_F(MainWindowTest, QuitMessageEndsTheProgramInEveryState) {
