@@ -182,7 +182,8 @@ bool CKEZODlg::OnInit() {
 
 bool CKEZODlg::StartServers() {
   bool ok = true;
-  control_server_ = std::make_unique<CLocalHttpServer>(static_cast<uint16_t>(ReadProfile(profile::kHttpPort)));
+  // The toolbar's commands change the very lists the proxy judges by, so they hold at once.
+  control_server_ = std::make_unique<CLocalHttpServer>(static_cast<uint16_t>(ReadProfile(profile::kHttpPort)), lists_);
   control_server_->SetSettingsOpener([this] { OpenSettingsFromServer(); });
   if (control_server_->ErrorCode() != 0) {
     MessageBox(WithNumber(u"启动发生错误，错误号：%d", control_server_->ErrorCode()));

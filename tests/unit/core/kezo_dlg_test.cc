@@ -9,6 +9,8 @@
 #include "core/kezo_app.h"
 #include "main_window_fixture.h"
 #include "platform/file_system.h"
+#include "recording_url_cache.h"
+#include "test_origin.h"
 
 namespace {
 
@@ -329,6 +331,27 @@ TEST_F(MainWindowTest, TheParameterScriptStatesTheSavedPictureSettingsFromTheSta
   Open();
   EXPECT_EQ(FileSystem::Current().ReadAll("www\\param.js"),
             "var kezo_data={}\r\nkezo_data.manual_nonepic='0'\r\nkezo_data.no_img='1'");
+}
+
+// The control server kept lists of its own: a site blocked or trusted from the in-page
+// toolbar was saved, but the proxy went on judging it by the lists it had loaded.
+TEST_F(MainWindowTest, TheToolbarsSiteCommandsTakeEffectInTheProxyAtOnce) {
+  RecordingUrlCache url_cache;
+  ScopedSeam<UrlCache> cache_seam{url_cache};
+  Open();
+  struct Case {
+    const char* command;
+    const char* url;
+    RequestVerdict verdict;
+  } cases[] = {{"black", "http://blocked.example/", RequestVerdict::kBlockPage},
+               {"white", "http://trusted.example/", RequestVerdict::kPassWhite}};
+  for (const Case& c : cases) {
+    std::string site(SplitUrl(c.url).host);
+    TestClient client(main_->ControlServer()->Port());
+    client.Send(std::string("GET /x.") + c.command + "?url=" + site + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    client.ReadToEnd();
+    EXPECT_EQ(main_->Proxy()->Judge(c.url, SplitUrl(c.url), "").verdict, c.verdict) << c.command;
+  }
 }
 
 TEST_F(MainWindowTest, QuitMessageEndsTheProgramInEveryState) {
