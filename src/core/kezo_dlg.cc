@@ -137,6 +137,10 @@ bool CKEZODlg::OnInit() {
   window().SetIcon(IDR_MAINFRAME);
 
   bool servers_started = StartServers();
+  // A message box runs the message loop: a quit taken there (the tray's, or the quit message
+  // that Updater posts) has destroyed the window and torn everything down, and the start
+  // ends with it.
+  if (!IsOpen()) return false;
   window().SetTitle(ApplicationTitle());
   window().SetWindowSize(Size{kWidth, kHeight});
   if (ReadProfile(profile::kShowNotifyIcon) != 0) {
@@ -153,6 +157,7 @@ bool CKEZODlg::OnInit() {
 
   if (!LoadDigitPictures()) {
     MessageBox(u"程序文件加载失败，请重新安装程序。", u"InitFilterNumber", MessageButtons::kOk, MessageIcon::kError);
+    if (!IsOpen()) return false;
     // The program ends through its normal shutdown, so the servers stop and the system
     // proxy setting is taken back before the process goes.
     startup_failed_ = true;
@@ -187,6 +192,7 @@ bool CKEZODlg::StartServers() {
   control_server_->SetSettingsOpener([this] { OpenSettingsFromServer(); });
   if (control_server_->ErrorCode() != 0) {
     MessageBox(WithNumber(u"启动发生错误，错误号：%d", control_server_->ErrorCode()));
+    if (!IsOpen()) return false;
     ok = false;
   } else {
     control_server_->Start();
@@ -196,6 +202,7 @@ bool CKEZODlg::StartServers() {
   if (control_server_->IsListening()) proxy_->SetControlServerPort(control_server_->Port());
   if (proxy_->ErrorCode() != 0) {
     MessageBox(WithNumber(u"启动发生错误，错误号：%d", proxy_->ErrorCode()));
+    if (!IsOpen()) return false;
     ok = false;
   } else {
     // A proxy without its socket is not started: its start would point the system proxy

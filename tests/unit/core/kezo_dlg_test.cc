@@ -322,6 +322,36 @@ TEST_F(MainWindowTest, MissingDigitPicturesEndTheProgramThroughItsShutdown) {
   EXPECT_FALSE(Window().Timers().count(1)) << "nothing else starts";
 }
 
+// A quit taken while a start-up message was shown (from the tray menu, or Updater's quit
+// message) destroyed the window under its initialisation, which went on with the window
+// gone and crashed.
+TEST_F(MainWindowTest, AQuitWhileAStartUpMessageIsShownEndsTheStart) {
+  int error = 0;
+  SocketHandle taken = ListenTcp(0, &error);
+  ASSERT_NE(taken, kNoSocket);
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"a digit picture missing", [this] { std::filesystem::remove(folder_.path() / "Images" / "7.png"); }},
+      {"the control server's port taken", [taken] { WriteProfile(profile::kHttpPort, LocalPort(taken)); }},
+  };
+  for (const auto& [name, break_start] : cases) {
+    break_start();
+    ui_.on_message_box = [this](const MessageBoxRequest&) {
+      ui_.SendPrivateMessage(*main_, WM_KEZO_QUIT);
+      return kIdOk;
+    };
+    CKEZODlg::Collaborators parts{&dialogs_, &forced_, &lock_, nullptr, [](std::function<void()> work) { work(); }};
+    main_ = std::make_unique<CKEZODlg>(lists_, parts);
+    main_->SetQuitsOnDestroy(true);
+    EXPECT_FALSE(main_->Create()) << name;
+    EXPECT_FALSE(main_->IsOpen()) << name;
+    EXPECT_TRUE(TheSetup().Exiting) << name;
+    EXPECT_TRUE(ui_.QuitRequested()) << name;
+    main_.reset();
+    test_pictures::WriteMainWindowPictures(folder_.path(), kDigitWidth);
+  }
+  CloseSocket(taken);
+}
+
 // www\param.js was written before the settings were read, so after every start it told the
 // page script to show pictures whatever NonePicture said.
 TEST_F(MainWindowTest, TheParameterScriptStatesTheSavedPictureSettingsFromTheStart) {
