@@ -1,9 +1,12 @@
 // The real KEZO.exe, started from a program folder of its own under Wine and Xvfb: its
 // window and tray icon appear, a screenshot of the window is saved for people to look at,
-// and the quit message that Updater posts ends it.
+// and the quit message that Updater posts ends it. The same for a copy of the distribution
+// folder that scripts/package names in KEZO_PACKAGE_DIR.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,29 +43,42 @@ void WriteSetting(const wchar_t* name, DWORD value) {
   RegSetKeyValueW(HKEY_CURRENT_USER, kSetupKey, name, REG_DWORD, &value, sizeof value);
 }
 
+// The top-level windows of `process`, as class name, title and handle.
 struct TopWindow {
-  DWORD process;
-  HWND found;
+  std::wstring kind;
+  std::wstring title;
+  HWND handle;
 };
 
-HWND FindTitledWindowOf(DWORD process) {
-  TopWindow search{process, nullptr};
+std::vector<TopWindow> TopWindowsOf(DWORD process) {
+  struct Search {
+    DWORD process;
+    std::vector<TopWindow> found;
+  } search{process, {}};
   EnumWindows(
       [](HWND window, LPARAM data) -> BOOL {
-        auto* search = reinterpret_cast<TopWindow*>(data);
+        auto* search = reinterpret_cast<Search*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        wchar_t title[64] = {};
+        if (owner != search->process) return TRUE;
+        wchar_t kind[64] = {}, title[64] = {};
+        GetClassNameW(window, kind, 64);
         GetWindowTextW(window, title, 64);
-        if (owner == search->process && lstrcmpW(title, L"Veltra") == 0) {
-          search->found = window;
-          return FALSE;
-        }
+        search->found.push_back(TopWindow{kind, title, window});
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+HWND FindWindowOf(DWORD process, const wchar_t* title, const wchar_t* kind = nullptr) {
+  for (const TopWindow& window : TopWindowsOf(process)) {
+    if (window.title == title && (kind == nullptr || window.kind == kind)) return window.handle;
+  }
+  return nullptr;
+}
+
+HWND FindTitledWindowOf(DWORD process) { return FindWindowOf(process, L"Veltra"); }
 
 // The window's pixels from the screen, as a PNG.
 std::string Screenshot(HWND window) {
@@ -122,6 +138,36 @@ bool WaitFor(const std::function<bool()>& condition, int seconds = 30) {
   return condition();
 }
 
+// The texts of the controls of the dialog windows (message boxes among them) that
+// `process` shows.
+std::vector<std::wstring> DialogTextsOf(DWORD process) {
+  std::vector<std::wstring> texts;
+  for (const TopWindow& window : TopWindowsOf(process)) {
+    if (window.kind != L"#32770" || !IsWindowVisible(window.handle)) continue;
+    EnumChildWindows(
+        window.handle,
+        [](HWND child, LPARAM data) -> BOOL {
+          wchar_t text[256] = {};
+          if (GetWindowTextW(child, text, 256) > 0) reinterpret_cast<std::vector<std::wstring>*>(data)->push_back(text);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+  }
+  return texts;
+}
+
+// A change of the tip of the window's tray icon (id 128): the icon exists exactly when the
+// shell accepts it.
+NOTIFYICONDATAW TrayIconChange(HWND window) {
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = window;
+  icon.uID = 128;
+  icon.uFlags = NIF_TIP;
+  lstrcpyW(icon.szTip, L"Veltra");
+  return icon;
+}
+
 DWORD ReadSetting(const wchar_t* name) {
   DWORD value = 0xDEAD, size = sizeof value;
   RegGetValueW(HKEY_CURRENT_USER, kSetupKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
@@ -143,6 +189,10 @@ class KezoExeTest : public ::testing::Test {
     } else {
       test_pictures::WriteMainWindowPictures(folder_, 26);
     }
+    ResetSettings();
+  }
+  // A fresh profile: free ports, no welcome dialog, a zero counter.
+  static void ResetSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Solvane\\Veltra");
     WriteSetting(L"HttpPort", FreePort());
     WriteSetting(L"ProxyPort", FreePort());
@@ -200,13 +250,7 @@ TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
   EXPECT_EQ(rect.right - rect.left, 898);
   EXPECT_EQ(rect.bottom - rect.top, 600);
 
-  // The icon exists exactly when the shell accepts a change to it.
-  NOTIFYICONDATAW icon{};
-  icon.cbSize = sizeof icon;
-  icon.hWnd = window;
-  icon.uID = 128;
-  icon.uFlags = NIF_TIP;
-  lstrcpyW(icon.szTip, L"Veltra");
+  NOTIFYICONDATAW icon = TrayIconChange(window);
   EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon)) << "the tray icon 128 of the window";
 
   // The proxy's thread points the system at the proxy once its lists are loaded.
@@ -274,6 +318,69 @@ TEST_F(KezoExeTest, LauncherRestartsAKilledMainProgramAndASecondLauncherEndsAtOn
   // The user's quit ends both programs.
   ASSERT_TRUE(PostMessageW(FindTitledWindowOf(restarted), kQuitMessage, 0, 0));
   EXPECT_TRUE(WaitFor([] { return ProcessIdsOf(L"KEZO.exe").empty() && ProcessIdsOf(L"Launcher.exe").empty(); }));
+}
+
+// A copy of the distribution folder as scripts/package --check unpacks it from the zip,
+// with the real Updater and Launcher beside KEZO.exe. Updater is pointed at an update host
+// on this machine where nothing listens, so that nothing is fetched from outside.
+class PackagedKezoExeTest : public KezoExeTest {
+ protected:
+  static constexpr wchar_t kLoadFailure[] = L"程序文件加载失败，请重新安装程序。";
+
+  void SetUp() override {
+    wchar_t package[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"KEZO_PACKAGE_DIR", package, MAX_PATH) == 0) {
+      GTEST_SKIP() << "no distribution folder (scripts/package --check names one in KEZO_PACKAGE_DIR)";
+    }
+    if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no X display (DISPLAY is not set)";
+    // The variable holds the host's path, which Wine shows on drive Z:.
+    std::filesystem::path source = package[0] == L'/' ? std::filesystem::path(L"Z:" + std::wstring(package)) : package;
+    ASSERT_TRUE(std::filesystem::exists(source / "KEZO.exe")) << source;
+    folder_ = std::filesystem::temp_directory_path() / ("kezo-package-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::copy(source, folder_, std::filesystem::copy_options::recursive);
+    std::ofstream(folder_ / "Data" / "UpdateHost.txt", std::ios::binary) << "http://127.0.0.1:9\r\n";
+    ResetSettings();
+  }
+  void TearDown() override {
+    EndAll(L"Updater.exe");
+    KezoExeTest::TearDown();
+  }
+};
+
+TEST_F(PackagedKezoExeTest, StartsWithAllItsPicturesAndPutsUpItsWindowAndTrayIcon) {
+  PROCESS_INFORMATION started = Start(L"KEZO.exe");
+  ASSERT_EQ(WaitForInputIdle(started.hProcess, 60000), 0u) << "the program reaches its message loop";
+  HWND window = FindTitledWindowOf(started.dwProcessId);
+  ASSERT_NE(window, nullptr) << "a top-level window titled Veltra";
+  // A picture that fails to load stops the start in a message box, and the window is never
+  // shown.
+  EXPECT_TRUE(WaitFor([window] { return IsWindowVisible(window) != FALSE; })) << "the window shows";
+  for (const std::wstring& text : DialogTextsOf(started.dwProcessId)) EXPECT_NE(text, kLoadFailure);
+  NOTIFYICONDATAW icon = TrayIconChange(window);
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon)) << "the tray icon 128 of the window";
+
+  ASSERT_TRUE(PostMessageW(window, kQuitMessage, 0, 0));
+  ASSERT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0) << "the quit message ends the program";
+  DWORD code = 1;
+  GetExitCodeProcess(started.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+}
+
+// The check above can fail: a folder without one digit picture shows the message and, once
+// it is answered, ends.
+TEST_F(PackagedKezoExeTest, WithoutADigitPictureItSaysTheProgramFilesFailedToLoadAndEnds) {
+  std::filesystem::remove(folder_ / "Images" / "7.png");
+  PROCESS_INFORMATION started = Start(L"KEZO.exe");
+  auto failure_shown = [&] {
+    std::vector<std::wstring> texts = DialogTextsOf(started.dwProcessId);
+    return std::find(texts.begin(), texts.end(), kLoadFailure) != texts.end();
+  };
+  ASSERT_TRUE(WaitFor(failure_shown, 60)) << "the load-failure message";
+  HWND box = FindWindowOf(started.dwProcessId, L"InitFilterNumber", L"#32770");
+  ASSERT_NE(box, nullptr) << "the message box";
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0) << "the program ends";
 }
 
 }  // namespace
