@@ -294,6 +294,17 @@ TEST_F(KezoExeTest, ASecondStartShowsTheRunningInstanceAndEnds) {
   EXPECT_EQ(ReadSetting(L"UDPPort"), 0u) << "a clean quit clears the channel's port";
 }
 
+// A quit taken while the load-failure message was shown destroyed the window inside its
+// creation; the dialog came back as a dead handle and the program ran on without a window.
+TEST_F(KezoExeTest, AQuitWhileTheLoadFailureMessageIsShownEndsTheProgram) {
+  std::filesystem::remove(folder_ / "Images" / "7.png");
+  PROCESS_INFORMATION started = Start(L"KEZO.exe");
+  ASSERT_TRUE(WaitFor([&] { return FindWindowOf(started.dwProcessId, L"InitFilterNumber", L"#32770") != nullptr; }, 60))
+      << "the load-failure message";
+  ASSERT_TRUE(PostMessageW(FindTitledWindowOf(started.dwProcessId), kQuitMessage, 0, 0));
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0) << "the program ends";
+}
+
 TEST_F(KezoExeTest, LauncherRestartsAKilledMainProgramAndASecondLauncherEndsAtOnce) {
   std::filesystem::copy_file(TestProgramFolder() / "Launcher.exe", folder_ / "Launcher.exe");
   PROCESS_INFORMATION first = Start(L"KEZO.exe", L"-h");

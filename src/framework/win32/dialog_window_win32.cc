@@ -134,7 +134,9 @@ Win32DialogWindow::~Win32DialogWindow() {
 bool Win32DialogWindow::CreateModeless(int template_id, HWND parent) {
   HWND created = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id), parent, DialogProc,
                                     reinterpret_cast<LPARAM>(this));
-  if (created == nullptr) return false;
+  // A dialog destroyed during its initialisation can still come back as a handle (Wine's
+  // does): it is not open, and nothing may be done with the handle.
+  if (created == nullptr || window_ == nullptr) return false;
   ui_.AddModeless(created);
   return true;
 }
