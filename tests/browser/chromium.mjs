@@ -6,8 +6,9 @@ import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
-// Flags that keep the browser from reaching anything but the test's own servers: no
-// component updates, safe browsing, metrics, sync or field trials.
+// Flags that keep the browser to the pages it is sent to: no component updates, safe
+// browsing, metrics, sync or field trials. (Some of its own requests go out all the same;
+// the test's network namespace keeps them on the machine.)
 const kQuietFlags = [
   '--headless=new', '--no-first-run', '--no-default-browser-check', '--disable-background-networking',
   '--disable-component-update', '--disable-default-apps', '--disable-sync', '--disable-domain-reliability',
@@ -18,7 +19,8 @@ const kQuietFlags = [
 ];
 
 export class Chromium {
-  // Starts the browser with `proxy` (host:port) for every address, loopback included.
+  // Starts the browser with `proxy` (host:port) for every address: "<-loopback>" takes
+  // loopback addresses off the list that bypasses the proxy by default.
   static async launch({ executable, proxy, width = 1024, height = 700 }) {
     const profile = mkdtempSync(join(tmpdir(), 'kezo-chromium-'));
     const args = [...kQuietFlags, `--user-data-dir=${profile}`, `--window-size=${width},${height}`,
@@ -27,7 +29,7 @@ export class Chromium {
     // Chromium refuses its sandbox to root.
     if (process.getuid && process.getuid() === 0) args.unshift('--no-sandbox');
     // A process group of its own, so that its renderers go with it when it must be killed.
-    const child = spawn(executable, args, { detached: true, stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
+    const child = spawn(executable, args, { detached: true, stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
     const browser = new Chromium(child, profile);
     await new Promise((resolve, reject) => {
       child.once('spawn', resolve);
@@ -43,7 +45,6 @@ export class Chromium {
     this.nextId = 1;
     this.waiting = new Map();
     this.listeners = new Set();
-    this.log = [];
     this.exited = new Promise((resolve) => child.once('exit', resolve));
     // No browser outlives the test, even one that ends on an uncaught error.
     this.onExit = () => {
@@ -53,10 +54,6 @@ export class Chromium {
       rmSync(profile, { recursive: true, force: true });
     };
     process.on('exit', this.onExit);
-    child.stderr.on('data', (data) => {
-      this.log.push(String(data));
-      if (this.log.length > 200) this.log.shift();
-    });
     let pending = Buffer.alloc(0);
     child.stdio[4].on('data', (data) => {
       pending = Buffer.concat([pending, data]);
