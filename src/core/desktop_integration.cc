@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/text_format.h"
 #include "core/process_flags.h"
 #include "framework/application.h"
 #include "framework/ui_backend.h"
@@ -21,7 +22,6 @@ constexpr std::string_view kTaskFile = "startup2.xml";
 // The scheduler command reads the task file before it ends; it is given this long.
 constexpr int kSchedulerTimeoutMs = 60000;
 
-std::u16string Decimal(uint32_t value) { return Utf8ToWide(std::to_string(value)); }
 
 void ReplaceFirst(std::u16string& text, std::u16string_view placeholder, std::u16string_view value) {
   size_t at = text.find(placeholder);
