@@ -22,7 +22,6 @@ constexpr std::string_view kTaskFile = "startup2.xml";
 // The scheduler command reads the task file before it ends; it is given this long.
 constexpr int kSchedulerTimeoutMs = 60000;
 
-
 void ReplaceFirst(std::u16string& text, std::u16string_view placeholder, std::u16string_view value) {
   size_t at = text.find(placeholder);
   if (at != std::u16string::npos) text.replace(at, placeholder.size(), value);
@@ -76,7 +75,9 @@ std::string FillStartupTemplate(std::string_view template_bytes, std::u16string_
                                 std::u16string_view program_folder) {
   bool utf16 = HasUtf16Mark(template_bytes);
   std::u16string text = utf16 ? FromUtf16Le(template_bytes.substr(2)) : Utf8ToWide(template_bytes);
-  ReplaceFirst(text, u"APPPATH", u"\"" + std::u16string(program_path) + u"\"");
+  std::u16string quoted_path;
+  quoted_path.append(u"\"").append(program_path).append(u"\"");
+  ReplaceFirst(text, u"APPPATH", quoted_path);
   ReplaceFirst(text, u"WORKPATH", program_folder);
   return utf16 ? "\xFF\xFE" + ToUtf16Le(text) : WideToUtf8(text);
 }
