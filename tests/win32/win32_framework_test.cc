@@ -2,6 +2,8 @@
 // templates driven by control number.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "framework/dialog.h"
 #include "framework/ui_backend.h"
 #include "framework/win32/browser_host_win32.h"
@@ -172,24 +174,34 @@ TEST_F(Win32FrameworkTest, MenusAndStringsComeFromTheResources) {
   EXPECT_EQ(ui_->LoadString(999), u"");
 }
 
-// The first window of this thread titled `title`.
-HWND ThreadWindowTitled(const wchar_t* title) {
+// The first window of this thread for which `wanted` holds.
+HWND FirstThreadWindow(const std::function<bool(HWND)>& wanted) {
   struct Search {
-    const wchar_t* title;
+    const std::function<bool(HWND)>& wanted;
     HWND found;
-  } search{title, nullptr};
+  } search{wanted, nullptr};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM data) -> BOOL {
         auto* search = reinterpret_cast<Search*>(data);
-        wchar_t text[64] = {};
-        GetWindowTextW(window, text, 64);
-        if (lstrcmpW(text, search->title) != 0) return TRUE;
+        if (!search->wanted(window)) return TRUE;
         search->found = window;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+HWND ThreadWindowTitled(const wchar_t* title) {
+  return FirstThreadWindow([title](HWND window) {
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    return lstrcmpW(text, title) == 0;
+  });
+}
+
+HWND ThreadWindowWithControl(int id) {
+  return FirstThreadWindow([id](HWND window) { return GetDlgItem(window, id) != nullptr; });
 }
 
 // Presses OK in the confirmation box once it is open, looking again from the message
@@ -234,24 +246,6 @@ TEST_F(Win32FrameworkTest, TheSetPasswordDialogStoresTheScrambledPassword) {
   EXPECT_EQ(std::wstring(stored), std::wstring(scrambled.begin(), scrambled.end()));
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Solvane\\Veltra");
   TheLockRecord().PASSWORD.clear();
-}
-
-// The first window of this thread that holds control `id`.
-HWND ThreadWindowWithControl(int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(data);
-        if (GetDlgItem(window, search->id) == nullptr) return TRUE;
-        search->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 std::wstring ControlText(HWND dialog, int id) {
