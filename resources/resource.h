@@ -14,6 +14,8 @@
 #define IDD_VERIFY_PASSWORD          173
 #define IDD_SAFE                     174
 #define IDD_PAUSE                    184
+#define IDD_JSMODE                   197
+#define IDD_EXIT_JIESE_MODE          202
 
 // The built-in placeholder page of the embedded browser (resource type HTML, 23).
 #define IDR_HTML_PLACEHOLDER         140
@@ -69,6 +71,14 @@
 #define IDC_PAUSE_CHOICE             1075
 #define IDC_DIALOG_HEADING           1301
 #define IDC_DIALOG_PICTURE           1302
+#define IDC_DIALOG_TEXT              1303
+#define IDC_DIALOG_CLOSE             1304
+
+// Controls of the forced-mode dialog and of the window that ends the mode.
+#define IDC_JSMODE_HOURS             1079
+#define IDC_JSMODE_SWITCH            1085
+#define IDC_JSMODE_HOURS_LABEL       1086
+#define IDC_FORCE_SHUTDOWN           1087
 
 // Commands of the menus.
 #define ID_SETTINGS_CENTRE           32774

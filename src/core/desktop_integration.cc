@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/text_format.h"
 #include "core/process_flags.h"
 #include "framework/application.h"
 #include "framework/ui_backend.h"
@@ -20,8 +21,6 @@ constexpr std::string_view kTemplateFile = "startup.xml";
 constexpr std::string_view kTaskFile = "startup2.xml";
 // The scheduler command reads the task file before it ends; it is given this long.
 constexpr int kSchedulerTimeoutMs = 60000;
-
-std::u16string Decimal(uint32_t value) { return Utf8ToWide(std::to_string(value)); }
 
 void ReplaceFirst(std::u16string& text, std::u16string_view placeholder, std::u16string_view value) {
   size_t at = text.find(placeholder);
@@ -76,7 +75,9 @@ std::string FillStartupTemplate(std::string_view template_bytes, std::u16string_
                                 std::u16string_view program_folder) {
   bool utf16 = HasUtf16Mark(template_bytes);
   std::u16string text = utf16 ? FromUtf16Le(template_bytes.substr(2)) : Utf8ToWide(template_bytes);
-  ReplaceFirst(text, u"APPPATH", u"\"" + std::u16string(program_path) + u"\"");
+  std::u16string quoted_path;
+  quoted_path.append(u"\"").append(program_path).append(u"\"");
+  ReplaceFirst(text, u"APPPATH", quoted_path);
   ReplaceFirst(text, u"WORKPATH", program_folder);
   return utf16 ? "\xFF\xFE" + ToUtf16Le(text) : WideToUtf8(text);
 }

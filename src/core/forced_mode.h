@@ -27,6 +27,8 @@ class ForcedMode {
   virtual bool CanLeaveForcedView(CKEZODlg& main, int current_view) { return current_view != 1; }
   // Starts the countdown when minutes remain (the view changed to 1).
   virtual void StartForcedCountdown(CKEZODlg& main) {}
+  // Ends a running countdown; the main window's teardown calls it before the record goes.
+  virtual void StopForcedCountdown(CKEZODlg& main) {}
   // Commands 32839 (`from_menu`) and 1004: the forced-mode dialog and the steps after it.
   virtual void RunForcedModeDialog(CKEZODlg& main, bool from_menu) {}
 

@@ -18,6 +18,7 @@ CKEZOApp::CKEZOApp(std::vector<std::u16string> arguments, AppLifecycle& lifecycl
       lifecycle_(lifecycle),
       collaborators_(std::move(collaborators)) {
   if (collaborators_.dialogs == nullptr) collaborators_.dialogs = &dialogs_;
+  if (collaborators_.forced_mode == nullptr) collaborators_.forced_mode = &forced_mode_;
 }
 
 CKEZOApp::CKEZOApp(std::vector<std::u16string> arguments) : CKEZOApp(std::move(arguments), AppLifecycle::None()) {}

@@ -6,6 +6,7 @@
 
 #include "core/kezo_dialogs.h"
 #include "core/kezo_dlg.h"
+#include "core/kezo_forced_mode.h"
 #include "framework/application.h"
 #include "rules/shared_lists.h"
 
@@ -42,6 +43,7 @@ class CKEZOApp : public CApplication {
   AppLifecycle& lifecycle_;
   CKEZODlg::Collaborators collaborators_;
   KezoDialogs dialogs_;  // unless the collaborators name others
+  KezoForcedMode forced_mode_;  // likewise
   SharedLists lists_;
   std::unique_ptr<CKEZODlg> main_;
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "base/text_format.h"
 #include "core/lock_control.h"
 #include "core/main_window_dialogs.h"
 #include "core/process_flags.h"
@@ -54,22 +55,6 @@ constexpr uint32_t kHour = 3600000;
 
 constexpr std::u16string_view kUpdaterTitle = u"Veltra 在线升级";
 constexpr std::string_view kUpdater = "Updater.exe";
-
-std::u16string Format(std::u16string_view pattern, std::u16string_view value) {
-  std::u16string text(pattern);
-  size_t at = text.find(u"%s");
-  if (at != std::u16string::npos) text.replace(at, 2, value);
-  return text;
-}
-
-std::u16string Decimal(int64_t value) { return Utf8ToWide(std::to_string(value)); }
-
-std::u16string WithNumber(std::u16string_view pattern, int64_t value) {
-  std::u16string text(pattern);
-  size_t at = text.find(u"%d");
-  if (at != std::u16string::npos) text.replace(at, 2, Decimal(value));
-  return text;
-}
 
 }  // namespace
 
@@ -174,7 +159,7 @@ bool CKEZODlg::OnInit() {
   StartTimers();
   TheSetup().SetCounterDisplay(this);
   if (!ServersStopping) DrawCounterNow(TheSetup().FilterCount);
-  window().SetText(IDC_BANNER, WithNumber(Format(u"%s已经保护您的电脑 %d 天", ApplicationTitle()),
+  window().SetText(IDC_BANNER, WithNumber(WithText(u"%s已经保护您的电脑 %d 天", ApplicationTitle()),
                                           TheSetup().GetInstallDays()));
   SetUpDecorations();
   if (lock_.IsLocked()) ShowLockedState();
@@ -277,9 +262,9 @@ void CKEZODlg::SetUpDecorations() {
   if (version.ok) {
     version_ = version.version;
   } else {
-    std::u16string text = Format(u"%s failed with error %d: %s", version.failed_call);
+    std::u16string text = WithText(u"%s failed with error %d: %s", version.failed_call);
     text = WithNumber(text, version.error);
-    MessageBox(Format(text, version.error_text), u"Error");
+    MessageBox(WithText(text, version.error_text), u"Error");
   }
   window().SetText(IDC_VERSION_LABEL, u"版本: " + version_);
   for (size_t i = 0; i < std::size(kLinkIds); ++i) {
@@ -774,6 +759,7 @@ void CKEZODlg::Teardown(bool remove_proxy_setting) {
   if (reload_target_) reload_target_->Close();
   control_server_.reset();
   proxy_.reset();
+  forced_mode_.StopForcedCountdown(*this);
   WriteProfile(profile::kTimeRemaining, forced_.remaining);
   black_filter_.reset();
   white_filter_.reset();

@@ -1,5 +1,6 @@
 #include "framework/dialog.h"
 
+#include "base/text_format.h"
 #include "framework/application.h"
 #include "framework/ui_backend.h"
 
@@ -55,4 +56,14 @@ int CDialog::MessageBox(std::u16string_view text, std::u16string_view caption, M
   MessageBoxRequest request{std::u16string(text), std::u16string(caption.empty() ? ApplicationTitle() : caption),
                             buttons, icon};
   return Ui().ShowMessageBox(request, this);
+}
+
+std::optional<int> CDialog::ReadIntInRange(int id, int minimum, int maximum) {
+  std::optional<int64_t> number = ParseWholeNumber(window().Text(id));
+  if (number && *number >= minimum && *number <= maximum) return static_cast<int>(*number);
+  std::u16string text = number ? WithNumber(WithNumber(u"请输入一个介于 %d 和 %d 之间的整数。", minimum), maximum)
+                               : std::u16string(u"请输入一个整数。");
+  MessageBox(text, {}, MessageButtons::kOk, MessageIcon::kWarning);
+  window().Focus(id);
+  return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,10 @@ class CDialog {
   // A message box owned by this dialog; the caption defaults to the application title.
   int MessageBox(std::u16string_view text, std::u16string_view caption = {},
                  MessageButtons buttons = MessageButtons::kOk, MessageIcon icon = MessageIcon::kNone);
+  // The whole number in edit box `id` when it is one from `minimum` to `maximum`.
+  // Otherwise the framework's message says what is wanted, the box gets the focus and
+  // nothing is returned.
+  std::optional<int> ReadIntInRange(int id, int minimum, int maximum);
 
  private:
   const int template_id_;

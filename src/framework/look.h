@@ -14,6 +14,7 @@ struct DialogLook {
   bool transparent_static_text = false;   // static texts drawn without a background
   std::optional<uint8_t> opacity;         // layered window, 0..255
   bool drag_by_client_area = false;       // a press anywhere in the client area moves the window
+  std::optional<Color> frame_color;       // a one-pixel line around the client area
   // A band along the bottom edge for the OK and Cancel buttons: its height (0: none), the
   // fill colour and the colour of its one-pixel top line and frame.
   int bottom_band_height = 0;

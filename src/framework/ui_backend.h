@@ -40,6 +40,8 @@ class UiBackend {
   // Loads a picture file (path relative to the working folder); nullptr when it cannot be
   // read or decoded.
   virtual ImagePtr LoadImage(std::u16string_view path) = 0;
+  // Whether a font of the face `face` is installed.
+  virtual bool IsFontInstalled(std::u16string_view face) = 0;
 
   // Common dialogs; nullopt when cancelled.
   virtual std::optional<std::u16string> ChooseFile(const FileDialogRequest& request, CDialog* owner) = 0;

@@ -13,3 +13,8 @@ inline std::string FileText(const std::filesystem::path& path) {
   content << in.rdbuf();
   return content.str();
 }
+
+// Writes `bytes` as the whole file.
+inline void WriteFileText(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}

@@ -124,6 +124,13 @@ class MainWindowTest : public ::testing::Test {
     EXPECT_FALSE(ui_.menus.empty());
     return ui_.menus.back();
   }
+  // The texts of the message boxes shown since the last call.
+  std::vector<std::u16string> MessageTexts() {
+    std::vector<std::u16string> texts;
+    for (const MessageBoxRequest& request : ui_.message_boxes) texts.push_back(request.text);
+    ui_.message_boxes.clear();
+    return texts;
+  }
   static std::u16string TextOf(const MenuModel& menu, int id) {
     const MenuItem* item = menu.Find(id);
     return item ? item->text : u"(absent)";

@@ -2,6 +2,8 @@
 // templates driven by control number.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "framework/dialog.h"
 #include "framework/ui_backend.h"
 #include "framework/win32/browser_host_win32.h"
@@ -10,9 +12,13 @@
 #include "resource.h"
 #include "settings_ui/limit_edit.h"
 #include "settings_ui/my_button.h"
+#include "core/exit_jiese_mode_dlg.h"
+#include "core/js_mode_dlg.h"
 #include "core/lock_record.h"
 #include "core/set_password_dlg.h"
 #include "core/settings.h"
+#include "file_text.h"
+#include "platform/code_page.h"
 #include "temp_folder.h"
 #include "test_pictures.h"
 
@@ -168,24 +174,34 @@ TEST_F(Win32FrameworkTest, MenusAndStringsComeFromTheResources) {
   EXPECT_EQ(ui_->LoadString(999), u"");
 }
 
-// The first window of this thread titled `title`.
-HWND ThreadWindowTitled(const wchar_t* title) {
+// The first window of this thread for which `wanted` holds.
+HWND FirstThreadWindow(const std::function<bool(HWND)>& wanted) {
   struct Search {
-    const wchar_t* title;
+    const std::function<bool(HWND)>& wanted;
     HWND found;
-  } search{title, nullptr};
+  } search{wanted, nullptr};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM data) -> BOOL {
         auto* search = reinterpret_cast<Search*>(data);
-        wchar_t text[64] = {};
-        GetWindowTextW(window, text, 64);
-        if (lstrcmpW(text, search->title) != 0) return TRUE;
+        if (!search->wanted(window)) return TRUE;
         search->found = window;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+HWND ThreadWindowTitled(const wchar_t* title) {
+  return FirstThreadWindow([title](HWND window) {
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    return lstrcmpW(text, title) == 0;
+  });
+}
+
+HWND ThreadWindowWithControl(int id) {
+  return FirstThreadWindow([id](HWND window) { return GetDlgItem(window, id) != nullptr; });
 }
 
 // Presses OK in the confirmation box once it is open, looking again from the message
@@ -230,6 +246,47 @@ TEST_F(Win32FrameworkTest, TheSetPasswordDialogStoresTheScrambledPassword) {
   EXPECT_EQ(std::wstring(stored), std::wstring(scrambled.begin(), scrambled.end()));
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Solvane\\Veltra");
   TheLockRecord().PASSWORD.clear();
+}
+
+std::wstring ControlText(HWND dialog, int id) {
+  wchar_t text[256] = {};
+  GetDlgItemTextW(dialog, id, text, 256);
+  return text;
+}
+
+TEST_F(Win32FrameworkTest, TheForcedModeDialogsComeFromTheirTemplates) {
+  ScopedTempWorkingFolder folder;
+  WriteFileText("Data/ExitJSModeTip.txt", WideToLocal(u"冲动会过去，后悔却会留下。\r\n"));
+
+  ui_->Dispatcher().Post([] {
+    HWND dialog = ThreadWindowWithControl(IDC_JSMODE_SWITCH);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_JSMODE_SWITCH), BST_CHECKED);
+    EXPECT_EQ(ControlText(dialog, IDC_JSMODE_HOURS), L"1");
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, IDC_JSMODE_HOURS), GWL_STYLE) & ES_NUMBER);
+    SendDlgItemMessageW(dialog, IDC_JSMODE_SWITCH, BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_JSMODE_HOURS)));
+    EXPECT_EQ(ControlText(dialog, IDC_JSMODE_HOURS), L"0");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  CJSModeDlg choice;
+  EXPECT_EQ(choice.DoModal(), kIdOk);
+  EXPECT_EQ(choice.hours, 0);
+
+  ui_->Dispatcher().Post([] {
+    HWND exit = ThreadWindowWithControl(IDC_FORCE_SHUTDOWN);
+    ASSERT_NE(exit, nullptr);
+    RECT bounds{};
+    GetWindowRect(exit, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, CExitJieSeModeDlg::kWidth);
+    EXPECT_EQ(bounds.bottom - bounds.top, CExitJieSeModeDlg::kHeight);
+    EXPECT_EQ(ControlText(exit, IDC_DIALOG_TEXT), L"冲动会过去，后悔却会留下。");
+    EXPECT_EQ(ControlText(exit, IDOK), L"确定(10)");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(exit, IDOK)));
+    SendMessageW(exit, WM_COMMAND, IDOK, 0);  // as Enter would: refused while counting
+    PostMessageW(exit, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_EQ(CExitJieSeModeDlg().DoModal(), kIdCancel);
 }
 
 }  // namespace

@@ -260,6 +260,7 @@ class HeadlessUi : public UiBackend {
   std::optional<MenuModel> LoadPopupMenu(int menu_id) override { return resources_.FindPopupMenu(menu_id); }
   std::u16string LoadString(int id) override { return resources_.FindString(id).value_or(u""); }
   ImagePtr LoadImage(std::u16string_view path) override;
+  bool IsFontInstalled(std::u16string_view face) override { return installed_fonts.contains(std::u16string(face)); }
   std::optional<std::u16string> ChooseFile(const FileDialogRequest& request, CDialog* owner) override;
   std::optional<Color> ChooseColor(Color initial, CDialog* owner) override;
   int RunMessageLoop() override;
@@ -276,6 +277,8 @@ class HeadlessUi : public UiBackend {
   std::function<int(const MenuModel&)> on_menu;
   std::function<std::optional<std::u16string>(const FileDialogRequest&)> on_choose_file;
   std::function<std::optional<Color>(Color)> on_choose_color;
+  // The faces that IsFontInstalled finds.
+  std::set<std::u16string> installed_fonts{u"微软雅黑", u"黑体", u"宋体"};
   // Writes every message box's text to standard error (the Linux program).
   bool echo_message_boxes = false;
 

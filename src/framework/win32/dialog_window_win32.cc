@@ -311,7 +311,9 @@ bool Win32DialogWindow::OnTrayMessage(WPARAM wparam, LPARAM lparam) {
 }
 
 bool Win32DialogWindow::PaintBackground(HDC dc) {
-  if (!look_.background && background_image_ == nullptr && look_.bottom_band_height <= 0) return false;
+  if (!look_.background && background_image_ == nullptr && look_.bottom_band_height <= 0 && !look_.frame_color) {
+    return false;
+  }
   RECT client;
   GetClientRect(window_, &client);
   FillRect(dc, &client, background_brush_ != nullptr ? background_brush_ : GetSysColorBrush(COLOR_BTNFACE));
@@ -329,6 +331,11 @@ bool Win32DialogWindow::PaintBackground(HDC dc) {
     SelectObject(dc, old_pen);
     DeleteObject(fill);
     DeleteObject(pen);
+  }
+  if (look_.frame_color) {
+    HBRUSH line = CreateSolidBrush(*look_.frame_color);
+    FrameRect(dc, &client, line);
+    DeleteObject(line);
   }
   return true;
 }

@@ -157,6 +157,19 @@ std::u16string Win32Ui::LoadString(int id) {
 
 ImagePtr Win32Ui::LoadImage(std::u16string_view path) { return LoadWin32Image(path); }
 
+bool Win32Ui::IsFontInstalled(std::u16string_view face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  std::wstring name = ToWideString(face.substr(0, LF_FACESIZE - 1));
+  wcscpy(wanted.lfFaceName, name.c_str());
+  HDC screen = GetDC(nullptr);
+  // The enumeration stops at the first font of the face, which the callback's 0 reports.
+  int result = EnumFontFamiliesExW(
+      screen, &wanted, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM) -> int { return 0; }, 0, 0);
+  ReleaseDC(nullptr, screen);
+  return result == 0;
+}
+
 std::optional<std::u16string> Win32Ui::ChooseFile(const FileDialogRequest& request, CDialog* owner) {
   std::wstring filter = ToWideString(request.filter);
   for (wchar_t& c : filter) {

@@ -29,6 +29,7 @@ class Win32Ui : public UiBackend {
   std::optional<MenuModel> LoadPopupMenu(int menu_id) override;
   std::u16string LoadString(int id) override;
   ImagePtr LoadImage(std::u16string_view path) override;
+  bool IsFontInstalled(std::u16string_view face) override;
   std::optional<std::u16string> ChooseFile(const FileDialogRequest& request, CDialog* owner) override;
   std::optional<Color> ChooseColor(Color initial, CDialog* owner) override;
   int RunMessageLoop() override;

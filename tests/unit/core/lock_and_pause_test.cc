@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 
 #include "core/kezo_dialogs.h"
 #include "core/lock_record.h"
@@ -10,29 +9,10 @@
 #include "core/safe_dlg.h"
 #include "core/set_password_dlg.h"
 #include "core/settings.h"
+#include "dialog_scripts.h"
 #include "main_window_fixture.h"
 
 namespace {
-
-// Answers each nested dialog by its template with the script given for it.
-class DialogScripts {
- public:
-  explicit DialogScripts(HeadlessUi& ui) : ui_(ui) {
-    ui_.on_modal = [this](CDialog& dialog) {
-      auto script = scripts_.find(dialog.TemplateId());
-      if (script == scripts_.end() || script->second.empty()) return kIdCancel;
-      auto step = std::move(script->second.front());
-      script->second.erase(script->second.begin());
-      step(dialog);
-      return kIdCancel;
-    };
-  }
-  void Add(int template_id, std::function<void(CDialog&)> step) { scripts_[template_id].push_back(std::move(step)); }
-
- private:
-  HeadlessUi& ui_;
-  std::map<int, std::vector<std::function<void(CDialog&)>>> scripts_;
-};
 
 class LockAndPauseTest : public MainWindowTest {
  protected:
@@ -74,12 +54,6 @@ class LockAndPauseTest : public MainWindowTest {
     };
   }
   std::u16string StoredPassword() { return ReadProfile(profile::kPASSWORD); }
-  std::vector<std::u16string> MessageTexts() {
-    std::vector<std::u16string> texts;
-    for (const MessageBoxRequest& request : ui_.message_boxes) texts.push_back(request.text);
-    ui_.message_boxes.clear();
-    return texts;
-  }
 
   KezoDialogs real_dialogs_;
   DialogScripts scripts_{ui_};
