@@ -1,6 +1,7 @@
 #include "core/exit_jiese_mode_dlg.h"
 
 #include "base/text_format.h"
+#include "base/text_lines.h"
 #include "framework/ui_backend.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
@@ -28,12 +29,7 @@ std::vector<std::u16string> ReadAdmonitions(std::string_view path, size_t max_by
   std::vector<std::u16string> lines;
   std::optional<std::string> text = FileSystem::Current().ReadAll(path);
   if (!text) return lines;
-  std::string_view rest = *text;
-  while (!rest.empty()) {
-    size_t end = rest.find('\n');
-    std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  for (std::string_view line : TextLines(*text)) {
     line = line.substr(0, CutPoint(line, max_bytes));
     if (!line.empty()) lines.push_back(LocalToWide(line));
   }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "base/text_lines.h"
+
 namespace {
 
 constexpr size_t kMaxLineLength = 1023;
@@ -31,11 +33,7 @@ std::vector<std::string> Fields(std::string_view line) {
 std::vector<DataPack> ParseDataPacks(std::string_view text) {
   std::vector<DataPack> packs;
   int position = 0;
-  while (!text.empty()) {
-    size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  for (std::string_view line : TextLines(text)) {
     if (line.size() > kMaxLineLength) break;
     int index = position++;
     if (line.starts_with(";")) continue;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "base/text_lines.h"
 #include "platform/code_page.h"
 #include "rules/data_file.h"
 
@@ -18,14 +19,7 @@ struct SourceLine {
 std::vector<SourceLine> SplitLines(std::string_view source) {
   std::vector<SourceLine> lines;
   int number = 1;
-  while (!source.empty()) {
-    size_t end = source.find('\n');
-    std::string_view line = source.substr(0, end);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back({number++, line});
-    if (end == std::string_view::npos) break;
-    source.remove_prefix(end + 1);
-  }
+  for (std::string_view line : TextLines(source)) lines.push_back({number++, line});
   return lines;
 }
 

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "base/text_lines.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/utf8_codec.h"
 
@@ -171,12 +172,7 @@ void IniProfileStore::RefreshIfChanged() {
 
 void IniProfileStore::Parse(std::string_view content) {
   Section* current = nullptr;
-  while (!content.empty()) {
-    size_t end = content.find('\n');
-    std::string_view line = content.substr(0, end);
-    content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
+  for (std::string_view line : TextLines(content)) {
     std::string_view trimmed = Trim(line);
     if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') continue;
     if (trimmed.front() == '[' && trimmed.back() == ']') {
