@@ -1,8 +1,6 @@
 #include "platform/command_runner.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,8 +9,7 @@
 #include <thread>
 
 #include "platform/code_page.h"
-
-extern char** environ;
+#include "platform/posix/quiet_spawn.h"
 
 namespace {
 
@@ -40,15 +37,8 @@ class PosixCommandRunner : public CommandRunner {
     for (std::string& text : texts) argv.push_back(text.data());
     argv.push_back(nullptr);
 
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    int failed = posix_spawnp(&child, argv[0], &quiet, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&quiet);
-    if (failed != 0) return std::nullopt;
+    pid_t child = SpawnQuietly(argv.data());
+    if (child < 0) return std::nullopt;
 
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     int status = 0;
