@@ -18,21 +18,13 @@
 #include "proxy/url_helpers.h"
 #include "temp_folder.h"
 #include "test_origin.h"
+#include "test_pages.h"
 
 namespace {
 
 constexpr int kClients = 4;
 constexpr int kRequestsPerClient = 40;
 constexpr int kBannedLinks = 3;
-const std::string kBlockPage = "HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nblocked";
-
-std::string LinkPage() {
-  std::string body = "<html><head></head><body>";
-  for (int i = 0; i < 10; ++i) body += "<a href=\"/" + std::to_string(i) + "\">" + (i < kBannedLinks ? "porn" : "news") + "</a>";
-  body += "</body></html>";
-  return "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
-         body;
-}
 
 class ConcurrencyStressTest : public ::testing::Test {
  protected:
@@ -61,7 +53,7 @@ class ConcurrencyStressTest : public ::testing::Test {
   ScopedSeam<ProfileStore> profile_seam_{profile_};
   LoopbackNetwork network_;
   ScopedSeam<Network> network_seam_{network_};
-  TestOrigin origin_{[](const std::string&) { return LinkPage(); }};
+  TestOrigin origin_{[](const std::string&) { return PageReply(LinkPage(10, kBannedLinks)); }};
   SharedLists lists_;
   SetupRecord setup_;
   std::unique_ptr<CWordFilter> black_, white_;

@@ -6,14 +6,10 @@
 #include <chrono>
 #include <thread>
 
-#include "core/process_flags.h"
-#include "loopback_network.h"
+#include "loopback_proxy_fixture.h"
 #include "platform/file_system.h"
 #include "process_usage.h"
 #include "proxy/control_server.h"
-#include "proxy/local_proxy.h"
-#include "temp_folder.h"
-#include "test_origin.h"
 
 namespace {
 
@@ -24,17 +20,8 @@ using std::chrono::seconds;
 // taken as held for good.
 constexpr milliseconds kGenerous = seconds(30);
 
-class HostileClientTest : public ::testing::Test {
+class HostileClientTest : public LoopbackProxyTest {
  protected:
-  HostileClientTest() { ServersStopping = false; }
-  ~HostileClientTest() override {
-    proxy_.Stop();
-    ServersStopping = false;
-  }
-  void Start(const ServerLimits& limits) {
-    proxy_.SetLimits(limits);
-    proxy_.Start();
-  }
   std::string OrdinaryRequest() {
     return "GET http://origin.test:" + std::to_string(origin_.port()) + "/ordinary HTTP/1.1\r\nHost: origin.test\r\n\r\n";
   }
@@ -55,19 +42,12 @@ class HostileClientTest : public ::testing::Test {
     }
     return false;
   }
-
-  ScopedTempWorkingFolder folder_;
-  LoopbackNetwork network_;
-  ScopedSeam<Network> network_seam_{network_};
-  TestOrigin origin_;
-  SharedLists lists_;
-  CLocalProxy proxy_{0, lists_};
 };
 
 TEST_F(HostileClientTest, SilentTricklingAndEndlessHeadsAreClosedWhileOrdinaryRequestsAreAnswered) {
   ServerLimits limits;
   limits.head_timeout_ms = 1500;
-  Start(limits);
+  StartProxy(limits);
 
   TestClient silent(proxy_.Port());
   ASSERT_TRUE(silent.connected());
@@ -111,7 +91,7 @@ TEST_F(HostileClientTest, TwoThousandHeldConnectionsLeaveRoomForOrdinaryRequests
   constexpr size_t kHeld = 2000;
   // Each held connection costs a descriptor on the client side and one on the proxy side.
   if (RaiseOpenFileLimit(2 * kHeld + 256) < 2 * kHeld + 256) GTEST_SKIP() << "too few open files allowed";
-  Start(ServerLimits{});
+  StartProxy();
 
   std::vector<std::unique_ptr<TestClient>> held;
   for (size_t i = 0; i < kHeld; ++i) {
@@ -129,7 +109,7 @@ TEST_F(HostileClientTest, TwoThousandHeldConnectionsLeaveRoomForOrdinaryRequests
 TEST_F(HostileClientTest, ConnectionsBeyondTheCapAreClosedAtOnceUntilOneEnds) {
   ServerLimits limits;
   limits.max_connections = 8;
-  Start(limits);
+  StartProxy(limits);
 
   std::vector<std::unique_ptr<TestClient>> held;
   for (size_t i = 0; i < limits.max_connections; ++i) {
@@ -153,7 +133,7 @@ TEST_F(HostileClientTest, TunnelsOutliveTheHeadAndResponseTimes) {
   ServerLimits limits;
   limits.head_timeout_ms = 300;
   limits.response_idle_ms = 300;
-  Start(limits);
+  StartProxy(limits);
 
   TestClient tunnel(proxy_.Port());
   tunnel.Send("CONNECT origin.test:" + std::to_string(origin_.port()) + " HTTP/1.1\r\n\r\n");

@@ -11,13 +11,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "core/process_flags.h"
-#include "loopback_network.h"
+#include "loopback_proxy_fixture.h"
 #include "process_usage.h"
-#include "proxy/local_proxy.h"
 #include "proxy/url_helpers.h"
-#include "temp_folder.h"
-#include "test_origin.h"
 
 namespace {
 
@@ -97,26 +93,13 @@ struct Attack {
   std::function<void(const Received&)> check;
 };
 
-class HostileServerTest : public ::testing::Test {
+class HostileServerTest : public LoopbackProxyTest {
  protected:
   HostileServerTest() {
-    ServersStopping = false;
     ServerLimits limits;
     limits.response_idle_ms = 1000;
-    proxy_.SetLimits(limits);
-    proxy_.Start();
+    StartProxy(limits);
   }
-  ~HostileServerTest() override {
-    proxy_.Stop();
-    ServersStopping = false;
-  }
-
-  ScopedTempWorkingFolder folder_;
-  LoopbackNetwork network_;
-  ScopedSeam<Network> network_seam_{network_};
-  TestOrigin ordinary_origin_;
-  SharedLists lists_;
-  CLocalProxy proxy_{0, lists_};
 };
 
 TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequestsAreAnswered) {
@@ -232,7 +215,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
 
   // Ordinary requests meanwhile, one after another, until every attack has ended.
   std::vector<long long> answer_ms;
-  const std::string ordinary = "GET http://ordinary.test:" + std::to_string(ordinary_origin_.port()) + "/ HTTP/1.1\r\n\r\n";
+  const std::string ordinary = "GET http://ordinary.test:" + std::to_string(origin_.port()) + "/ HTTP/1.1\r\n\r\n";
   do {
     auto started = std::chrono::steady_clock::now();
     TestClient client(proxy_.Port());

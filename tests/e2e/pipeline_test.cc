@@ -12,10 +12,10 @@
 #include "proxy/local_proxy.h"
 #include "temp_folder.h"
 #include "test_origin.h"
+#include "test_pages.h"
 
 namespace {
 
-const std::string kBlockPage = "HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nblocked";
 const std::string kBlankGif = std::string("GIF89a", 6) + std::string(37, '\x01');
 
 std::string Gzip(const std::string& data) {
@@ -31,18 +31,6 @@ std::string Gzip(const std::string& data) {
   out.resize(stream.total_out);
   deflateEnd(&stream);
   return out;
-}
-
-// A page with `links` anchors of which the first `banned` carry a banned word.
-std::string LinkPage(int links, int banned) {
-  std::string body = "<html><head></head><body>";
-  for (int i = 0; i < links; ++i) body += "<a href=\"/" + std::to_string(i) + "\">" + (i < banned ? "porn" : "news") + "</a>";
-  return body + "</body></html>";
-}
-
-std::string PageReply(const std::string& body, const std::string& extra_head = "") {
-  return "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n" + extra_head + "Content-Length: " +
-         std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 class PipelineTest : public ::testing::Test {

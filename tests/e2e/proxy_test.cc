@@ -4,24 +4,13 @@
 
 #include <thread>
 
-#include "core/process_flags.h"
-#include "loopback_network.h"
-#include "proxy/local_proxy.h"
-#include "temp_folder.h"
-#include "test_origin.h"
+#include "loopback_proxy_fixture.h"
 
 namespace {
 
-class ProxyTest : public ::testing::Test {
+class ProxyTest : public LoopbackProxyTest {
  protected:
-  ProxyTest() {
-    ServersStopping = false;
-    proxy_.Start();
-  }
-  ~ProxyTest() override {
-    proxy_.Stop();
-    ServersStopping = false;
-  }
+  ProxyTest() { StartProxy(); }
 
   std::string OriginUrl(const std::string& path = "/") {
     return "http://origin.test:" + std::to_string(origin_.port()) + path;
@@ -33,13 +22,6 @@ class ProxyTest : public ::testing::Test {
     client.Send(request);
     return client.ReadToEnd();
   }
-
-  ScopedTempWorkingFolder folder_;
-  LoopbackNetwork network_;
-  ScopedSeam<Network> network_seam_{network_};
-  TestOrigin origin_;
-  SharedLists lists_;
-  CLocalProxy proxy_{0, lists_};
 };
 
 TEST_F(ProxyTest, RequestsReachTheServerInOriginFormAsHttp10AndCloseTheConnection) {
