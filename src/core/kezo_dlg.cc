@@ -166,7 +166,6 @@ bool CKEZODlg::OnInit() {
   ApplyViewMode();
   dialogs_.CreateStatisticsWindow(*this);
   if (TheSetup().FormPatrol != 0) patrol_.Start();
-  if (forced_.running) SystemIntegration::Current().SetAutostart(true);
   return true;
 }
 
