@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "core/settings.h"
+#include "config/settings.h"
 #include "platform/allocator_tuning.h"
 #include "proxy/http_response.h"
 #include "rules/page_assets.h"

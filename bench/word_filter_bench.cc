@@ -18,7 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/profile_values.h"
+#include "config/profile_values.h"
 #include "memory_file_system.h"
 #include "memory_profile_store.h"
 #include "platform/code_page.h"

@@ -2,10 +2,10 @@
 
 #include <memory>
 
+#include "config/settings.h"
 #include "data_files.h"
 #include "memory_file_system.h"
 #include "memory_profile_store.h"
-#include "core/settings.h"
 #include "rules/word_filter.h"
 
 // What the page-handling targets share: files and profile in memory (a fuzz run never

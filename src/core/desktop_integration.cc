@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/text_format.h"
-#include "core/process_flags.h"
+#include "config/process_flags.h"
 #include "framework/application.h"
 #include "framework/ui_backend.h"
 #include "platform/autostart_store.h"

@@ -1,7 +1,7 @@
 #include "core/forced_countdown.h"
 
-#include "core/profile_values.h"
-#include "core/settings.h"
+#include "config/profile_values.h"
+#include "config/settings.h"
 
 namespace {
 

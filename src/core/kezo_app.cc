@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "config/process_flags.h"
+#include "config/settings.h"
 #include "core/app_lifecycle.h"
 #include "core/lock_control.h"
-#include "core/process_flags.h"
-#include "core/settings.h"
 #include "core/system_integration.h"
 #include "framework/ui_backend.h"
 #include "platform/program_folder.h"

@@ -5,10 +5,10 @@
 #include <thread>
 
 #include "base/text_format.h"
+#include "config/process_flags.h"
+#include "config/profile_values.h"
 #include "core/lock_control.h"
 #include "core/main_window_dialogs.h"
-#include "core/process_flags.h"
-#include "core/profile_values.h"
 #include "core/system_integration.h"
 #include "core/web_addresses.h"
 #include "core/window_patrol_control.h"

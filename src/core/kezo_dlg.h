@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "config/settings.h"
 #include "core/forced_mode.h"
-#include "core/settings.h"
 #include "framework/dialog.h"
 #include "framework/image.h"
 #include "framework/ui_dispatcher.h"

@@ -1,11 +1,11 @@
 #include "core/kezo_forced_mode.h"
 
 #include "base/text_format.h"
+#include "config/profile_values.h"
+#include "config/settings.h"
 #include "core/exit_jiese_mode_dlg.h"
 #include "core/js_mode_dlg.h"
 #include "core/kezo_dlg.h"
-#include "core/profile_values.h"
-#include "core/settings.h"
 #include "core/system_integration.h"
 #include "framework/application.h"
 #include "framework/ui_backend.h"

@@ -1,7 +1,7 @@
 #include "core/kezo_lifecycle.h"
 
-#include "core/lock_record.h"
-#include "core/profile_values.h"
+#include "config/lock_record.h"
+#include "config/profile_values.h"
 #include "platform/processes.h"
 
 KezoLifecycle::KezoLifecycle(std::function<void()> show_main_window)

@@ -1,6 +1,6 @@
 #include "core/password_boxes.h"
 
-#include "core/lock_record.h"
+#include "config/lock_record.h"
 
 void SetUpPasswordBox(DialogWindow& window, int id, bool plain) {
   window.SetTextLimit(id, static_cast<int>(kMaxPasswordUnits));

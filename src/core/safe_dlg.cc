@@ -1,7 +1,7 @@
 #include "core/safe_dlg.h"
 
-#include "core/lock_record.h"
-#include "core/profile_values.h"
+#include "config/lock_record.h"
+#include "config/profile_values.h"
 #include "core/set_password_dlg.h"
 #include "core/verify_password_dlg.h"
 #include "resource.h"

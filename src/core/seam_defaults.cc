@@ -1,9 +1,9 @@
 #include "core/app_lifecycle.h"
 #include "core/forced_mode.h"
 #include "core/lock_control.h"
-#include "core/lock_record.h"
+#include "config/lock_record.h"
 #include "core/main_window_dialogs.h"
-#include "core/profile_values.h"
+#include "config/profile_values.h"
 #include "core/window_patrol_control.h"
 
 MainWindowDialogs& MainWindowDialogs::None() {

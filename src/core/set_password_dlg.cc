@@ -1,6 +1,6 @@
 #include "core/set_password_dlg.h"
 
-#include "core/lock_record.h"
+#include "config/lock_record.h"
 #include "core/password_boxes.h"
 #include "resource.h"
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "core/profile_values.h"
+#include "config/profile_values.h"
 
 ChannelCommand ParseChannelCommand(std::string_view datagram) {
   std::string_view text = datagram.substr(0, datagram.find('\0'));

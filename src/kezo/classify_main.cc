@@ -9,7 +9,7 @@
 #include <iostream>
 #include <string>
 
-#include "core/settings.h"
+#include "config/settings.h"
 #include "platform/program_folder.h"
 #include "platform/sockets.h"
 #include "proxy/local_proxy.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/process_flags.h"
+#include "config/process_flags.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/url_cache.h"

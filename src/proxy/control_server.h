@@ -12,8 +12,8 @@
 
 #include "base/thread_annotations.h"
 #include "base/thread_group.h"
-#include "core/lock_record.h"
-#include "core/settings.h"
+#include "config/lock_record.h"
+#include "config/settings.h"
 #include "proxy/listen_socket.h"
 #include "rules/shared_lists.h"
 

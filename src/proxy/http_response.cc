@@ -8,7 +8,7 @@
 #include <limits>
 #include <vector>
 
-#include "core/settings.h"
+#include "config/settings.h"
 #include "platform/code_page.h"
 #include "proxy/url_helpers.h"
 #include "rules/link_text.h"

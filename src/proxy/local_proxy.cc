@@ -1,8 +1,8 @@
 #include "proxy/local_proxy.h"
 
 
-#include "core/process_flags.h"
-#include "core/profile_values.h"
+#include "config/process_flags.h"
+#include "config/profile_values.h"
 
 CLocalProxy::CLocalProxy(uint16_t port, SharedLists& lists, SetupRecord& setup)
     : CListenSocket(port), lists_(lists), setup_(setup) {}

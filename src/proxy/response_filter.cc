@@ -3,7 +3,7 @@
 #include <chrono>
 #include <vector>
 
-#include "core/settings.h"
+#include "config/settings.h"
 #include "proxy/http_response.h"
 #include "proxy/local_proxy.h"
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "base/replace_all.h"
-#include "core/profile_values.h"
-#include "core/settings.h"
+#include "config/profile_values.h"
+#include "config/settings.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "rules/list_files.h"

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/profile_values.h"
+#include "config/profile_values.h"
 #include "platform/code_page.h"
 #include "rules/list_files.h"
 #include "rules/text_list.h"

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <thread>
 
-#include "core/process_flags.h"
-#include "core/profile_values.h"
+#include "config/process_flags.h"
+#include "config/profile_values.h"
 #include "data_files.h"
 #include "loopback_network.h"
 #include "memory_profile_store.h"

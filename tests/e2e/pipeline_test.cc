@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "core/process_flags.h"
-#include "core/profile_values.h"
+#include "config/process_flags.h"
+#include "config/profile_values.h"
 #include "data_files.h"
 #include "loopback_network.h"
 #include "memory_profile_store.h"

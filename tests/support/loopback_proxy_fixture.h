@@ -4,7 +4,7 @@
 // the test's own, and names resolved by the test (".test" hosts are local).
 #include <gtest/gtest.h>
 
-#include "core/process_flags.h"
+#include "config/process_flags.h"
 #include "loopback_network.h"
 #include "proxy/local_proxy.h"
 #include "rules/shared_lists.h"

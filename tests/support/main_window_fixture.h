@@ -8,14 +8,14 @@
 #include <atomic>
 #include <thread>
 
+#include "config/process_flags.h"
+#include "config/profile_values.h"
 #include "core/app_lifecycle.h"
 #include "core/kezo_app.h"
 #include "core/kezo_dlg.h"
 #include "core/kezo_resources.h"
 #include "core/lock_control.h"
 #include "core/main_window_dialogs.h"
-#include "core/process_flags.h"
-#include "core/profile_values.h"
 #include "fake_clock.h"
 #include "fake_desktop.h"
 #include "framework/application.h"

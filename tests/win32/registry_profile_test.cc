@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/profile_values.h"
-#include "core/settings.h"
+#include "config/profile_values.h"
+#include "config/settings.h"
 #include "platform/win32/wide_text.h"
 
 namespace {

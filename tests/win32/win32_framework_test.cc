@@ -4,21 +4,21 @@
 
 #include <functional>
 
+#include "config/lock_record.h"
+#include "config/settings.h"
+#include "core/exit_jiese_mode_dlg.h"
+#include "core/js_mode_dlg.h"
+#include "core/set_password_dlg.h"
+#include "file_text.h"
 #include "framework/dialog.h"
 #include "framework/ui_backend.h"
 #include "framework/win32/browser_host_win32.h"
 #include "framework/win32/win32_ui.h"
 #include "framework/win32/windows_include.h"
+#include "platform/code_page.h"
 #include "resource.h"
 #include "settings_ui/limit_edit.h"
 #include "settings_ui/my_button.h"
-#include "core/exit_jiese_mode_dlg.h"
-#include "core/js_mode_dlg.h"
-#include "core/lock_record.h"
-#include "core/set_password_dlg.h"
-#include "core/settings.h"
-#include "file_text.h"
-#include "platform/code_page.h"
 #include "temp_folder.h"
 #include "test_pictures.h"
 

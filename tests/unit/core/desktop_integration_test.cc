@@ -4,8 +4,8 @@
 
 #include <fstream>
 
+#include "config/process_flags.h"
 #include "core/kezo_resources.h"
-#include "core/process_flags.h"
 #include "framework/headless/headless_ui.h"
 #include "platform/autostart_store.h"
 #include "platform/code_page.h"

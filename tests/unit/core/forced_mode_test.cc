@@ -5,10 +5,10 @@
 #include <chrono>
 #include <thread>
 
+#include "config/settings.h"
 #include "core/exit_jiese_mode_dlg.h"
 #include "core/js_mode_dlg.h"
 #include "core/kezo_forced_mode.h"
-#include "core/settings.h"
 #include "dialog_scripts.h"
 #include "file_text.h"
 #include "main_window_fixture.h"

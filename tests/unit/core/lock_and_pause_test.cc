@@ -3,12 +3,12 @@
 
 #include <functional>
 
+#include "config/lock_record.h"
+#include "config/settings.h"
 #include "core/kezo_dialogs.h"
-#include "core/lock_record.h"
 #include "core/pause_dlg.h"
 #include "core/safe_dlg.h"
 #include "core/set_password_dlg.h"
-#include "core/settings.h"
 #include "dialog_scripts.h"
 #include "main_window_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/profile_values.h"
+#include "config/profile_values.h"
 #include "memory_profile_store.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The order of the request checks, through the proxy's own judgement (no sockets used).
 #include <gtest/gtest.h>
 
-#include "core/process_flags.h"
-#include "core/profile_values.h"
+#include "config/process_flags.h"
+#include "config/profile_values.h"
 #include "data_files.h"
 #include "memory_file_system.h"
 #include "memory_profile_store.h"

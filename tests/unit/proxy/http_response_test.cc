@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "core/process_flags.h"
-#include "core/settings.h"
+#include "config/process_flags.h"
+#include "config/settings.h"
 #include "data_files.h"
 #include "memory_file_system.h"
 #include "memory_profile_store.h"

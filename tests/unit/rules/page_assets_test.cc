@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "core/profile_values.h"
-#include "core/settings.h"
+#include "config/profile_values.h"
+#include "config/settings.h"
 #include "data_files.h"
 #include "memory_file_system.h"
 #include "memory_profile_store.h"

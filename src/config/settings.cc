@@ -1,7 +1,7 @@
-#include "core/settings.h"
+#include "config/settings.h"
 
-#include "core/process_flags.h"
-#include "core/profile_values.h"
+#include "config/process_flags.h"
+#include "config/profile_values.h"
 #include "platform/clock.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "core/lock_record.h"
+#include "config/lock_record.h"
 
-#include "core/profile_values.h"
-#include "core/settings.h"
+#include "config/profile_values.h"
+#include "config/settings.h"
 
 LockRecord::LockRecord()
     : lockDelayChoices{{0, u"立即锁定系统"},

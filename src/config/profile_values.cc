@@ -1,4 +1,4 @@
-#include "core/profile_values.h"
+#include "config/profile_values.h"
 
 #include <vector>
 

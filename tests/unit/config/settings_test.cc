@@ -1,9 +1,9 @@
-#include "core/settings.h"
+#include "config/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "core/process_flags.h"
-#include "core/profile_values.h"
+#include "config/process_flags.h"
+#include "config/profile_values.h"
 #include "fake_clock.h"
 #include "memory_profile_store.h"
 
