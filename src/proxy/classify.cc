@@ -1,6 +1,7 @@
 // How the proxy judges a request before anything is fetched: the checks run in one fixed
 // order and the first that decides ends the judgement.
 #include "platform/code_page.h"
+#include "proxy/canonical_host.h"
 #include "platform/file_system.h"
 #include "proxy/local_proxy.h"
 
@@ -30,7 +31,9 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
   using enum RequestVerdict;
   if (setup_.FilterAddress && AddressTextIsBanned(url)) return {kDrop, "address-text", {}};
 
-  std::string host(parts.host);
+  std::string host = CanonicalHost(parts.host);
+  std::string referer_canonical = CanonicalHost(referer_host);
+  referer_host = referer_canonical;
   std::string base_domain = BaseDomain(host);
   std::string bare_host(BareHost(host));
   std::string_view white;
@@ -79,7 +82,7 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
 
 RequestVerdict CLocalProxy::Classify(CProxyConnection& connection, std::string_view, std::string_view,
                                      const UrlParts& parts) {
-  connection.host = std::string(parts.host);
+  connection.host = CanonicalHost(parts.host);
   RequestVerdict verdict = Judge(connection.url, parts, connection.refererHost).verdict;
   if (verdict == RequestVerdict::kBlockPage) SendReply(connection, BlockPage());
   if (verdict == RequestVerdict::kBlankImage) SendReply(connection, BlankImage());

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "proxy/canonical_host.h"
 #include "proxy/local_proxy.h"
 
 namespace {
@@ -45,7 +46,7 @@ void CLocalProxy::HandleConnection(CProxyConnection& connection) {
 
   std::string method_prefix = head.substr(0, first_space + 1);
   connection.url = head.substr(first_space + 1, version - first_space - 1);
-  connection.refererHost = RefererHost(head);
+  connection.refererHost = CanonicalHost(RefererHost(head));
   UrlParts parts = SplitUrl(connection.url);
   if (!parts.port_ok || parts.host.empty() || parts.host.size() > kMaxHostLength) return RefuseRequest(connection);
 

@@ -48,7 +48,10 @@ UrlParts SplitUrl(std::string_view url) {
   size_t host_start = url.find("http://") != std::string_view::npos ? std::min<size_t>(7, url.size()) : 0;
   size_t slash = url.find('/', host_start);
   if (slash == std::string_view::npos) slash = url.size();
-  size_t colon = url.find(':', host_start);
+  // A bracketed IPv6 host keeps its colons.
+  size_t colon_from = host_start;
+  if (url.substr(host_start, 1) == "[") colon_from = std::min(url.find(']', host_start), slash);
+  size_t colon = url.find(':', colon_from);
   size_t host_end = slash;
   if (colon != std::string_view::npos && colon <= slash) {
     std::string_view field = url.substr(colon + 1, slash - colon - 1);

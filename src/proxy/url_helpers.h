@@ -22,7 +22,8 @@ struct UrlParts {
 // Splits a request target (cut at its first NUL). The host starts after the first seven
 // bytes when "http://" occurs anywhere in the URL, else at the start; it runs to the first
 // ':' (then the port follows, read as atoi reads it from at most 9 characters) or '/'
-// after it, whichever is first; the path runs from that '/' to the end. So
+// after it, whichever is first (a host that starts with '[' runs at least to its ']' or the
+// first '/'); the path runs from that '/' to the end. So
 // "example.test:443" gives host example.test, port 443, path "/".
 UrlParts SplitUrl(std::string_view url);
 

@@ -142,6 +142,20 @@ TEST_F(PipelineTest, PicturesAreSwappedAccordingToTheNoPictureMode) {
   EXPECT_NE(page.find("<script>kezo_data.no_img='1';kezo_data.do_filter();</script></head>"), std::string::npos);
 }
 
+TEST_F(PipelineTest, EveryWritingOfABlackHostIsRefused) {
+  WriteListFile("Data\\blackdomain.kezo", {"black.test", "xn--fsqu00a.test", "127.0.0.9", "[::1]"}, true);
+  replies_["/"] = TestOrigin::Response("fetched");
+  Start();
+  for (std::string host : {"black.test", "BLACK.Test", "black.test.", "www.Black.TEST.", "\xE4\xBE\x8B\xE5\xAD\x90.test",
+                           "127.0.0.9", "2130706441", "0177.0.0.011", "0x7f.9", "[::1]", "[0:0::1]"}) {
+    EXPECT_EQ(Fetch(host, "/"), kBlockPage) << host;
+    TestClient tunnel(proxy_->Port());
+    tunnel.Send("CONNECT " + host + ":443 HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(tunnel.ReadToEnd(), kBlockPage) << "CONNECT " << host;
+  }
+  EXPECT_NE(Fetch("Site.Test.", "/").find("fetched"), std::string::npos) << "an ordinary host still connects";
+}
+
 TEST_F(PipelineTest, SmartMonitoringRefusesPagesWithManyBannedLinksAndLearnsTheSite) {
   WriteProfile(profile::kIntelligentMonitor, 1);  // threshold 40
   replies_["/21"] = PageReply(LinkPage(21, 9));    // 42.9 %

@@ -23,6 +23,8 @@ TEST(UrlHelpersTest, SplitUrl) {
       {"h.test:1234567890", "h.test", 0, "/", false},                     // ten characters
       {"/local?u=http://x.test/y", "u=http", 0, "//x.test/y", true},     // "http://" anywhere skips 7
       {"http://a.test:8\0:9/z"s, "a.test", 8, "/", true},                 // ends at the NUL
+      {"[::1]:8443", "[::1]", 8443, "/", true},                            // a bracketed host keeps its colons
+      {"http://[::1]/x", "[::1]", 80, "/x", true},
   };
   for (const Case& c : cases) {
     UrlParts parts = SplitUrl(c.url);
