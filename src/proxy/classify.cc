@@ -26,6 +26,20 @@ bool CLocalProxy::AddressTextIsBanned(std::string_view url) const {
   return banned(HighBytes(UrlDecodeToLocal(url))) || banned(HighBytes(UrlDecode(url)));
 }
 
+bool CLocalProxy::NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const {
+  for (const CMyList* list : {static_cast<const CMyList*>(&lists_.userBlackDomains), &black_domains_}) {
+    if (list->Contains(base_domain) || list->Contains(bare_host)) return true;
+  }
+  return lists_.urlFilter.Match(bare_host) || (smart_threshold_ > 0 && learned_sites_.Contains(bare_host));
+}
+
+bool CLocalProxy::RefererMayWhiteList(std::string_view referer_host, const std::string& base_domain,
+                                      const std::string& bare_host) const {
+  if (referer_host.empty()) return false;
+  bool white_referer = lists_.userWhiteDomains.Contains(referer_host) || white_domains_.Contains(referer_host);
+  return white_referer && !NamedBySiteLists(base_domain, bare_host);
+}
+
 CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& parts, std::string_view referer_host,
                                           bool explain) {
   using enum RequestVerdict;
@@ -43,10 +57,8 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
     white = "user-white:bare-host";
   } else if (white_domains_.Contains(bare_host)) {
     white = "shipped-white:bare-host";
-  } else if (lists_.userWhiteDomains.Contains(referer_host)) {
-    white = "user-white:referer";
-  } else if (white_domains_.Contains(referer_host)) {
-    white = "shipped-white:referer";
+  } else if (RefererMayWhiteList(referer_host, base_domain, bare_host)) {
+    white = lists_.userWhiteDomains.Contains(referer_host) ? "user-white:referer" : "shipped-white:referer";
   } else if (url.find(kShareWidgetPrefix) != std::string_view::npos) {
     white = "share-widget";
   }

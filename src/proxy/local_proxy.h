@@ -131,6 +131,12 @@ class CLocalProxy : public CListenSocket {
   // Smart monitoring's judgement of a rewritten page, learning its site when refused.
   PageJudgement JudgePage(const CProxyConnection& connection, const CHttpResponse& response);
   bool OnNoImageList(const CProxyConnection& connection) const;
+  // Whether a black site list, the host keywords or the learned sites name the host.
+  bool NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const;
+  // A page opened from a white site passes the site checks, unless the site it asks for is
+  // itself named black: a black site found through a search engine is refused all the same.
+  bool RefererMayWhiteList(std::string_view referer_host, const std::string& base_domain,
+                           const std::string& bare_host) const;
   // Whether the non-ASCII text of a request address holds a banned word.
   bool AddressTextIsBanned(std::string_view url) const;
   bool SuppressesPicture(const CProxyConnection& connection, const CHttpResponse& response) const;

@@ -70,7 +70,8 @@ TEST_F(ClassifyTest, ChecksRunInTheirFixedOrder) {
   } cases[] = {
       {"http://mine.test/", "", kPassWhite, "user-white:base-domain"},       // white beats the user's black
       {"http://white.test/", "", kPassWhite, "shipped-white:bare-host"},     // and the shipped black
-      {"http://www.black.test/x", "gov.test", kPassWhite, "shipped-white:referer"},
+      {"http://www.news.test/x", "gov.test", kPassWhite, "shipped-white:referer"},
+      {"http://news.test/x", "mine.test", kPassWhite, "user-white:referer"},
       {"http://www.black.test/x", "", kBlockPage, "shipped-black:base-domain"},
       {"http://www.example.test/", "", kBlockPage, "user-black:base-domain"},
       {"http://sub.pornhub.test/", "", kBlockPage, "url-keyword:porn"},
@@ -89,6 +90,26 @@ TEST_F(ClassifyTest, ChecksRunInTheirFixedOrder) {
     Outcome judgement = Judge(c.url, c.referer);
     EXPECT_EQ(judgement.verdict, c.verdict) << c.url;
     EXPECT_EQ(judgement.reason, c.reason) << c.url;
+  }
+}
+
+TEST_F(ClassifyTest, AWhiteRefererNeverClearsASiteThatIsNamedBlack) {
+  WriteProfile(profile::kIntelligentMonitor, 1);
+  proxy_->LoadSmartMonitoring();
+  struct Case {
+    std::string url, reason;
+  } cases[] = {
+      {"http://www.black.test/x", "shipped-black:base-domain"},
+      {"http://example.test/", "user-black:base-domain"},
+      {"http://pornhub.test/", "url-keyword:porn"},
+      {"http://learned.test/", "learned-site"},
+  };
+  for (const Case& c : cases) {
+    for (std::string referer : {"gov.test", "mine.test"}) {
+      Outcome judgement = Judge(c.url, referer);
+      EXPECT_EQ(judgement.verdict, kBlockPage) << c.url << " from " << referer;
+      EXPECT_EQ(judgement.reason, c.reason) << c.url << " from " << referer;
+    }
   }
 }
 
