@@ -17,6 +17,7 @@ class KezoDialogs : public MainWindowDialogs {
   void OpenSettingsCentre(CKEZODlg& main) override;
   void HideSettingsCentre() override;
   void DestroyChildWindows() override;
+  void ShowHotKeyConflict(CKEZODlg& main) override;
   // The settings centre once it has been opened, else nullptr.
   CSetDlg* SettingsCentre() { return settings_.get(); }
 
