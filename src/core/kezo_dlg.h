@@ -103,6 +103,7 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   CWordFilter* BlackFilter() { return black_filter_.get(); }
   CWordFilter* WhiteFilter() { return white_filter_.get(); }
   CExplorer1& Browser() { return browser_; }
+  MainWindowDialogs& Dialogs() { return dialogs_; }
   // The request the control server's ".set" command makes; any thread. Returns once the
   // settings centre has been opened (or at once when the window is going away).
   void OpenSettingsFromServer();

@@ -35,6 +35,11 @@ class DialogWindow {
   // The outer size in pixels.
   virtual void SetWindowSize(Size size) = 0;
   virtual Size WindowSize() = 0;
+  // The size of the client area in pixels.
+  virtual Size ClientSize() = 0;
+  // Places a child window (CDialog::CreateInside) at `bounds`, in pixels of its parent's
+  // client area.
+  virtual void PlaceInParent(Rect bounds) = 0;
   virtual void SetIcon(int icon_resource) = 0;
   virtual void SetLook(const DialogLook& look) = 0;
   // Shows the window with an animation of `duration_ms`.
