@@ -3,6 +3,47 @@
 #include "core/kezo_dlg.h"
 #include "core/pause_dlg.h"
 #include "core/set_password_dlg.h"
+#include "tools/need_rest_dlg.h"
+#include "tools/share_to_dlg.h"
+
+namespace {
+
+template <typename Tool>
+Tool& MadeOnFirstUse(std::unique_ptr<Tool>& tool) {
+  if (tool == nullptr) tool = std::make_unique<Tool>();
+  return *tool;
+}
+
+}  // namespace
+
+void KezoDialogs::OpenHealthCalendar(CKEZODlg& main) { MadeOnFirstUse(calendar_).Open(); }
+
+void KezoDialogs::OpenTimedShutdown(CKEZODlg& main) { MadeOnFirstUse(timed_shutdown_).Open(); }
+
+void KezoDialogs::CreateStatisticsWindow(CKEZODlg& main) {
+  // Hidden; it closes its own window after its page has had time to load.
+  MadeOnFirstUse(statistics_).Create(nullptr);
+}
+
+void KezoDialogs::DestroyChildWindows() {
+  // A window that already closed itself (the statistics window) is not destroyed again;
+  // each object goes once, here.
+  calendar_.reset();
+  timed_shutdown_.reset();
+  statistics_.reset();
+}
+
+void KezoDialogs::RunShareDialog(CKEZODlg& main) { CShareToDlg().DoModal(nullptr); }
+
+void KezoDialogs::RunRestNotice(CKEZODlg& main) {
+  CNeedRestDlg notice;  // hours 0: the saved interval
+  notice.DoModal(nullptr);
+}
+
+bool KezoDialogs::RunRestReminderSettings(CKEZODlg& main) {
+  if (rest_reminder_.IsOpen()) return false;
+  return rest_reminder_.DoModal(nullptr) == kIdOk;
+}
 
 std::optional<int> KezoDialogs::RunPauseDialog(CKEZODlg& main) {
   CPauseDlg dialog;
