@@ -28,11 +28,12 @@ void CLocalProxy::Prepare() {
 }
 
 void CLocalProxy::ReloadSiteLists() {
-  black_domains_.Load(true);
+  CHostSet::Ptr black = CHostSet::Load(list_files::kBlackDomain);
+  lists_.urlFilter.FillExtraKeywords(black->DotlessEntries());
+  black_domains_.Publish(std::move(black));
   white_domains_.Load(true);
   lists_.userBlackDomains.Load(true);
   lists_.userWhiteDomains.Load(true);
-  lists_.urlFilter.FillExtraKeywords(black_domains_);
 }
 
 int CLocalProxy::SmartMonitoringThreshold(int position) {

@@ -20,12 +20,9 @@ std::optional<std::u16string> CURLFilter::FindKeyword(std::string_view host) con
   return extra_keywords_.Read(first_in);
 }
 
-void CURLFilter::FillExtraKeywords(const CMyList& black_domains) {
+void CURLFilter::FillExtraKeywords(const Items& black_entries) {
   auto keywords = std::make_shared<Items>();
-  // Held for the whole loop: a reload of the black list may drop the list's own reference
-  // to these entries at any moment.
-  std::shared_ptr<const Items> entries = black_domains.Entries();
-  for (const std::u16string& entry : *entries) {
+  for (const std::u16string& entry : black_entries) {
     if (entry.find(u'.') == std::u16string::npos) keywords->push_back(entry);
   }
   extra_keywords_.Publish(std::move(keywords));

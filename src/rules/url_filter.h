@@ -18,9 +18,9 @@ class CURLFilter : public CMyList {
   // The keyword that Match finds first (the list's own entries before the extra keywords).
   std::optional<std::u16string> FindKeyword(std::string_view host) const;
 
-  // Makes every entry of `black_domains` without a "." an extra keyword, replacing the
-  // previous extra keywords.
-  void FillExtraKeywords(const CMyList& black_domains);
+  // Makes every entry of `black_entries` (those of the shipped black site list) without a
+  // "." an extra keyword, replacing the previous extra keywords.
+  void FillExtraKeywords(const Items& black_entries);
 
   std::shared_ptr<const Items> ExtraKeywords() const { return extra_keywords_.Get(); }
 

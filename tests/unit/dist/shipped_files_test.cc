@@ -189,9 +189,7 @@ TEST_F(ShippedFilesTest, SiteListsHoldBareHostsAndKeywordsSpareOrdinaryHosts) {
 
   CURLFilter keywords(list_files::kURLFilter);
   keywords.Load(true);
-  CMyList black_list(list_files::kBlackDomain);
-  black_list.Load(true);
-  keywords.FillExtraKeywords(black_list);
+  keywords.FillExtraKeywords(black);
   EXPECT_TRUE(keywords.ExtraKeywords()->empty()) << "every black entry holds a dot, so none acts as a keyword";
   for (const std::u16string& keyword : *keywords.Entries()) {
     EXPECT_TRUE(keyword.size() >= 2 && keyword.size() <= 10) << WideToUtf8(keyword);
