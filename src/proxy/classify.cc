@@ -13,6 +13,19 @@ constexpr std::string_view kShareWidgetPrefix = "http://share.veltra.example/sta
 
 std::string_view BareHost(std::string_view host) { return host.starts_with("www.") ? host.substr(4) : host; }
 
+// Domains that registries keep for adult sites: the adult top-level domains and the
+// second-level ones of the public suffix list. Every name below them is refused.
+constexpr std::string_view kAdultSuffixes[] = {"xxx", "porn", "sex", "adult", "sex.pl", "sex.hu", "szex.hu"};
+
+bool UnderAdultSuffix(std::string_view host) {
+  for (std::string_view suffix : kAdultSuffixes) {
+    if (host.ends_with(suffix) && (host.size() == suffix.size() || host[host.size() - suffix.size() - 1] == '.')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool CLocalProxy::AddressTextIsBanned(std::string_view url) const {
@@ -43,6 +56,7 @@ std::string_view CLocalProxy::ShippedBlackCheck(const std::string& base_domain, 
 }
 
 bool CLocalProxy::NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const {
+  if (UnderAdultSuffix(bare_host)) return true;
   if (lists_.userBlackDomains.Contains(base_domain) || lists_.userBlackDomains.Contains(bare_host)) return true;
   if (!ShippedBlackCheck(base_domain, bare_host).empty()) return true;
   return lists_.urlFilter.Match(bare_host) || (smart_threshold_ > 0 && learned_sites_.Contains(bare_host));
@@ -87,6 +101,7 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
   if (white.empty()) {
     if (image_urls_.Contains(url)) return {kBlankImage, "image-list", {}};
     if (setup_.ManualFilterImage && lists_.urlList.Contains(url)) return {kBlankImage, "manual-image-list", {}};
+    if (UnderAdultSuffix(bare_host)) return {kBlockPage, "adult-domain", {}};
     if (explain) {
       if (std::optional<std::u16string> keyword = lists_.urlFilter.FindKeyword(bare_host)) {
         return {kBlockPage, "url-keyword", WideToUtf8(*keyword)};

@@ -18,6 +18,7 @@ void CLocalProxy::Prepare() {
   ReloadSiteLists();
   lists_.urlList.Load(true);
   lists_.urlFilter.Load(true);
+  lists_.urlFilter.LoadOrdinaryWords();
   lists_.userNoImageDomains.Load(true);
   if (black_filter_ != nullptr) black_filter_->Rebuild();
   if (white_filter_ != nullptr) white_filter_->Rebuild();

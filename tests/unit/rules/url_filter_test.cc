@@ -41,6 +41,23 @@ TEST_F(UrlFilterTest, AKeywordAnywhereInTheHostMatches) {
   for (const Case& c : cases) EXPECT_EQ(filter_.Match(c.host), c.match) << c.host;
 }
 
+TEST_F(UrlFilterTest, AKeywordInsideAnOrdinaryWordDoesNotCount) {
+  files_.Put("Data\\URLFilter.kezo", Scrambled("sex\r\nxxx\r\n"));
+  files_.Put("Data\\URLFilterWhite.kezo", Scrambled("essex\r\nsexchange\r\nxxxlutz\r\n"));
+  filter_.Load(true);
+  filter_.LoadOrdinaryWords();
+  struct Case {
+    const char* host;
+    bool match;
+  } cases[] = {
+      {"essex.ac.uk", false},        {"middle-essex.example", false}, {"expertsexchange.com", false},
+      {"www.xxxlutz.de", false},     {"sex.example", true},           {"freesexvideos.example", true},
+      {"essexsex.example", true},    // the second occurrence is a word of its own
+      {"sexchangesex.example", true}, {"xxxlutzxxx.example", true},   {"essexxx.example", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(filter_.Match(c.host), c.match) << c.host;
+}
+
 TEST_F(UrlFilterTest, RefillingReplacesTheExtraKeywords) {
   filter_.FillExtraKeywords(*black_.Entries());
   files_.Put("Data\\blackdomain.kezo", Scrambled("ecchi\r\n"));
