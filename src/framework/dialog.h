@@ -58,6 +58,8 @@ class CDialog {
   // the system would (close: as Cancel; minimise: minimise).
   bool HandleSysCommand(SysCommand command) { return OnSysCommand(command); }
   bool HandleQueryEndSession() { return OnQueryEndSession(); }
+  // A double click on the dialog's own surface (not on a control that takes clicks).
+  void HandleDoubleClick() { OnDoubleClick(); }
   // The window is gone: OnDestroy runs and the dialog counts as closed.
   void HandleDestroyed();
 
@@ -79,6 +81,7 @@ class CDialog {
   virtual bool OnSysCommand(SysCommand command) { return false; }
   // The user's session is about to end; return whether it may.
   virtual bool OnQueryEndSession() { return true; }
+  virtual void OnDoubleClick() {}
   virtual void OnDestroy() {}
 
   // The open window; only while IsOpen().

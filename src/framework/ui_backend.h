@@ -45,6 +45,11 @@ class UiBackend {
   // Loads a picture file (path relative to the working folder); nullptr when it cannot be
   // read or decoded.
   virtual ImagePtr LoadImage(std::u16string_view path) = 0;
+  // The primary screen and its work area (the screen without the task bar), in pixels.
+  virtual Rect ScreenRect() = 0;
+  virtual Rect WorkArea() = 0;
+  // The colour the user's scheme gives `which`.
+  virtual Color SystemColorOf(SystemColor which) = 0;
   // Whether a font of the face `face` is installed.
   virtual bool IsFontInstalled(std::u16string_view face) = 0;
 

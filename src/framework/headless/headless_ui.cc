@@ -51,6 +51,8 @@ HeadlessWindow::HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemp
     state.z_order = next_z_++;
   }
   show_ = (source.style & 0x10000000) != 0 ? WindowShow::kNormal : WindowShow::kHidden;
+  // Dialog units of the default font, roughly: until the dialog sizes itself.
+  size_ = Size{source.units.Width() * 3 / 2, source.units.Height() * 13 / 8};
   ui_.Register(this);
 }
 
@@ -79,6 +81,12 @@ void HeadlessWindow::BringToFront() {
 void HeadlessWindow::AnimateShow(ShowAnimation animation, int duration_ms) {
   animations_.emplace_back(animation, duration_ms);
   show_ = WindowShow::kNormal;
+}
+
+void HeadlessWindow::AnimateHide(HideAnimation animation, int duration_ms) {
+  if (show_ == WindowShow::kHidden) return;
+  hide_animations_.emplace_back(animation, duration_ms);
+  show_ = WindowShow::kHidden;
 }
 
 void HeadlessWindow::PostSysCommand(SysCommand command) {
@@ -760,6 +768,13 @@ bool HeadlessUi::FireTimer(CDialog& dialog, int id) {
   HeadlessWindow* window = WindowOf(dialog);
   if (window == nullptr || !window->timers_.count(id)) return false;
   dialog.HandleTimer(id);
+  return true;
+}
+
+bool HeadlessUi::DoubleClick(CDialog& dialog) {
+  HeadlessWindow* window = WindowOf(dialog);
+  if (window == nullptr || !window->IsVisible()) return false;
+  dialog.HandleDoubleClick();
   return true;
 }
 

@@ -123,12 +123,19 @@ class HeadlessWindow : public DialogWindow {
   void SetTopMost(bool top_most) override { top_most_ = top_most; }
   void SetWindowSize(Size size) override { size_ = size; }
   Size WindowSize() override { return size_; }
-  // No frame is kept: the client area is the whole window.
+  void SetWindowRect(Rect rect) override {
+    origin_ = Point{rect.left, rect.top};
+    size_ = Size{rect.Width(), rect.Height()};
+  }
+  Rect WindowRect() override { return Rect::At(origin_.x, origin_.y, size_.width, size_.height); }
+  // Headless windows have no frame: the client area is the whole window.
   Size ClientSize() override { return size_; }
   void PlaceInParent(Rect bounds) override;
   void SetIcon(int icon_resource) override { icon_ = icon_resource; }
   void SetLook(const DialogLook& look) override { look_ = look; }
   void AnimateShow(ShowAnimation animation, int duration_ms) override;
+  void AnimateHide(HideAnimation animation, int duration_ms) override;
+  void SetPaintedText(std::optional<PaintedText> text) override { painted_text_ = std::move(text); }
   void PostSysCommand(SysCommand command) override;
   void End(int result) override;
 
@@ -220,6 +227,10 @@ class HeadlessWindow : public DialogWindow {
   int FocusedControl() const { return focus_; }
   const DialogLook& Look() const { return look_; }
   const std::vector<std::pair<ShowAnimation, int>>& Animations() const { return animations_; }
+  const std::vector<std::pair<HideAnimation, int>>& HideAnimations() const { return hide_animations_; }
+  const std::optional<PaintedText>& Painted() const { return painted_text_; }
+  // Whether it was last shown without taking the focus.
+  bool ShownWithoutActivation() const { return show_ == WindowShow::kNoActivate; }
   const HeadlessTray& Tray() const { return tray_; }
   std::map<int, HeadlessTimer>& Timers() { return timers_; }
   const std::set<int>& HotKeys() const { return hot_keys_; }
@@ -252,12 +263,15 @@ class HeadlessWindow : public DialogWindow {
   bool tool_window_ = false;
   bool top_most_ = false;
   Size size_;
+  Point origin_;
   int icon_ = 0;
   int focus_ = 0;
   int next_z_ = 1;
   int brought_to_front_ = 0;
   DialogLook look_;
   std::vector<std::pair<ShowAnimation, int>> animations_;
+  std::vector<std::pair<HideAnimation, int>> hide_animations_;
+  std::optional<PaintedText> painted_text_;
   std::map<int, HeadlessTimer> timers_;
   HeadlessTray tray_;
   std::set<int> hot_keys_;
@@ -288,6 +302,11 @@ class HeadlessUi : public UiBackend {
   std::u16string LoadString(int id) override { return resources_.FindString(id).value_or(u""); }
   ImagePtr LoadImage(std::u16string_view path) override;
   bool IsFontInstalled(std::u16string_view face) override { return installed_fonts.contains(std::u16string(face)); }
+  Rect ScreenRect() override { return screen; }
+  Rect WorkArea() override { return work_area; }
+  Color SystemColorOf(SystemColor which) override {
+    return which == SystemColor::kGrayText ? kGrayText : kWindowText;
+  }
   std::optional<std::u16string> ChooseFile(const FileDialogRequest& request, CDialog* owner) override;
   std::optional<Color> ChooseColor(Color initial, CDialog* owner) override;
   int RunMessageLoop() override;
@@ -306,6 +325,11 @@ class HeadlessUi : public UiBackend {
   std::function<std::optional<Color>(Color)> on_choose_color;
   // The faces that IsFontInstalled finds.
   std::set<std::u16string> installed_fonts{u"微软雅黑", u"黑体", u"宋体"};
+  // The screen: 1280 x 900 with a 40-pixel task bar along the bottom.
+  Rect screen = Rect{0, 0, 1280, 900};
+  Rect work_area = Rect{0, 0, 1280, 860};
+  static constexpr Color kWindowText = Rgb(0, 0, 0);
+  static constexpr Color kGrayText = Rgb(109, 109, 109);
   // Writes every message box's text to standard error (the Linux program).
   bool echo_message_boxes = false;
 
@@ -336,6 +360,8 @@ class HeadlessUi : public UiBackend {
   // Delivers a system command as the window system would, the default action included.
   bool SendSysCommand(CDialog& dialog, SysCommand command);
   bool QueryEndSession(CDialog& dialog);
+  // A double click on the dialog's own surface.
+  bool DoubleClick(CDialog& dialog);
   // Mouse events for custom controls. Hover arrives only while a hover request is
   // outstanding, as with the window system.
   bool MouseMove(CDialog& dialog, int id);

@@ -3,6 +3,7 @@
 #include "framework/win32/windows_include.h"
 
 #include <map>
+#include <optional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -41,11 +42,15 @@ class Win32DialogWindow : public DialogWindow {
   void SetTopMost(bool top_most) override;
   void SetWindowSize(Size size) override;
   Size WindowSize() override;
+  void SetWindowRect(Rect rect) override;
+  Rect WindowRect() override;
   Size ClientSize() override;
   void PlaceInParent(Rect bounds) override;
   void SetIcon(int icon_resource) override;
   void SetLook(const DialogLook& look) override;
   void AnimateShow(ShowAnimation animation, int duration_ms) override;
+  void AnimateHide(HideAnimation animation, int duration_ms) override;
+  void SetPaintedText(std::optional<PaintedText> text) override;
   void PostSysCommand(SysCommand command) override;
   void End(int result) override;
 
@@ -135,6 +140,9 @@ class Win32DialogWindow : public DialogWindow {
   void OnNotify(const NMHDR& header);
   bool OnTrayMessage(WPARAM wparam, LPARAM lparam);
   bool PaintBackground(HDC dc);
+  void DrawPaintedText(HDC dc);
+  // Shows the window: without activation when its template asks for that.
+  void ShowPlainly();
   INT_PTR ColorStatic(HDC dc, HWND control);
   void OnDestroyed();
   HWND Control(int id) const;
@@ -150,6 +158,8 @@ class Win32DialogWindow : public DialogWindow {
   HBRUSH background_brush_ = nullptr;
   ImagePtr background_image_;
   std::map<int, HFONT> fonts_;
+  std::optional<PaintedText> painted_text_;
+  HFONT painted_font_ = nullptr;
   std::map<int, Color> text_colors_;
   std::set<int> hand_cursor_controls_;
   HWND tool_tips_ = nullptr;

@@ -246,3 +246,15 @@ int Win32Ui::RunMessageLoop() {
 }
 
 void Win32Ui::QuitMessageLoop(int exit_code) { PostQuitMessage(exit_code); }
+
+Rect Win32Ui::ScreenRect() { return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+Rect Win32Ui::WorkArea() {
+  RECT area{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return ScreenRect();
+  return Rect{area.left, area.top, area.right, area.bottom};
+}
+
+Color Win32Ui::SystemColorOf(SystemColor which) {
+  return GetSysColor(which == SystemColor::kGrayText ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+}

@@ -31,6 +31,9 @@ class Win32Ui : public UiBackend {
   std::u16string LoadString(int id) override;
   ImagePtr LoadImage(std::u16string_view path) override;
   bool IsFontInstalled(std::u16string_view face) override;
+  Rect ScreenRect() override;
+  Rect WorkArea() override;
+  Color SystemColorOf(SystemColor which) override;
   std::optional<std::u16string> ChooseFile(const FileDialogRequest& request, CDialog* owner) override;
   std::optional<Color> ChooseColor(Color initial, CDialog* owner) override;
   int RunMessageLoop() override;
