@@ -21,6 +21,8 @@
 #define IDD_BASIC_SET                101
 #define IDD_SET                      154
 #define IDD_HOTKEY_ERR               162
+#define IDD_INTELLIGENT              176
+#define IDD_INTELL_WEB               177
 #define IDD_PAGE_PLACEHOLDER         3000
 
 // The built-in placeholder page of the embedded browser (resource type HTML, 23).
@@ -101,6 +103,12 @@
 #define IDC_BACKUP                   1089
 #define IDC_RESTORE                  1090
 #define IDC_HOTKEY_ERR_TEXT          1305
+#define IDC_INTELL_MANAGE            1306
+#define IDC_INTELL_TIP               1307
+#define IDC_INTELL_SLIDER            1308
+#define IDC_INTELL_DESCRIPTION       1309
+#define IDC_INTELL_LEARNED           1310
+#define IDC_INTELL_RELEASED          1311
 
 // Commands of the menus.
 #define ID_SETTINGS_CENTRE           32774

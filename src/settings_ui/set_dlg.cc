@@ -5,6 +5,7 @@
 #include "core/kezo_dlg.h"
 #include "core/safe_dlg.h"
 #include "settings_ui/basic_set_dlg.h"
+#include "settings_ui/intelligent_dlg.h"
 #include "proxy/local_proxy.h"
 #include "resource.h"
 #include "rules/word_filter.h"
@@ -35,7 +36,7 @@ CSetDlg::PageFactories CSetDlg::ProgramPages() {
       MakePage<CPlaceholderPage>,  // 关键字词
       MakePage<CPlaceholderPage>,  // 黑白网址名单
       MakePage<CSafeDlg>,          // 密码安全
-      MakePage<CPlaceholderPage>,  // 智能监控
+      MakePage<CIntelligentDlg>,   // 智能监控
   };
 }
 
