@@ -477,6 +477,7 @@ TEST_F(SettingsCentreExeTest, TheSmartMonitoringPageAndItsLearnedSites) {
   SendMessageW(sites, WM_COMMAND, MAKEWPARAM(1310, LBN_DBLCLK), reinterpret_cast<LPARAM>(learned));
   EXPECT_EQ(SendMessageW(learned, LB_GETCOUNT, 0, 0), 1);
   EXPECT_EQ(SendDlgItemMessageW(sites, 1311, LB_GETCOUNT, 0, 0), 1) << "a.test is released";
+  Sleep(700);  // the modal loop paints the frame after the lists
   Shoot(sites, "smart_monitoring_learned_sites.png");
   EXPECT_EQ(FileText(folder_ / "Data" / "IntelligentWhiteDomain.txt"), "a.test\r\n");
   PostMessageW(sites, WM_CLOSE, 0, 0);
