@@ -11,7 +11,9 @@
 
 namespace {
 
-constexpr int kControlIds[] = {IDC_SHUTDOWN_HOUR, IDC_SHUTDOWN_HOUR_SPIN, IDC_SHUTDOWN_MINUTE, IDC_SHUTDOWN_MINUTE_SPIN};
+// What the countdown takes the place of.
+constexpr int kFieldControlIds[] = {IDC_SHUTDOWN_HOUR,   IDC_SHUTDOWN_HOUR_SPIN,   IDC_SHUTDOWN_HOUR_UNIT,
+                                    IDC_SHUTDOWN_MINUTE, IDC_SHUTDOWN_MINUTE_SPIN, IDC_SHUTDOWN_MINUTE_UNIT};
 
 // A field that holds no number (emptied while the user types) counts as 0 and is left as
 // it is.
@@ -135,7 +137,7 @@ void CTimingShutDownDlg::Cancel() {
 
 void CTimingShutDownDlg::ShowCountingControls(bool counting) {
   window().ShowControl(IDC_SHUTDOWN_LABEL, counting);
-  for (int id : kControlIds) window().ShowControl(id, !counting);
+  for (int id : kFieldControlIds) window().ShowControl(id, !counting);
   window().SetControlTextColor(IDC_SHUTDOWN_STATUS,
                                Ui().SystemColorOf(counting ? SystemColor::kGrayText : SystemColor::kWindowText));
 }

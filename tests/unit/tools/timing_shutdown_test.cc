@@ -86,6 +86,7 @@ TEST_F(TimingShutdownTest, CountsDownToTheChosenTimeAndAsksForAnOrdinaryShutdown
   EXPECT_TRUE(window.IsControlVisible(IDC_SHUTDOWN_LABEL));
   EXPECT_FALSE(window.IsControlVisible(IDC_SHUTDOWN_HOUR));
   EXPECT_FALSE(window.IsControlVisible(IDC_SHUTDOWN_MINUTE_SPIN));
+  EXPECT_FALSE(window.IsControlVisible(IDC_SHUTDOWN_MINUTE_UNIT)) << "nothing stands in the countdown";
   EXPECT_EQ(ui_.ControlOf(dialog, IDC_SHUTDOWN_STATUS)->text_color, HeadlessUi::kGrayText);
   ASSERT_TRUE(window.Painted().has_value());
   EXPECT_EQ(window.Painted()->text, u"00 : 59 : 40");
