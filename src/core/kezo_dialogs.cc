@@ -3,8 +3,10 @@
 #include "core/kezo_dlg.h"
 #include "core/pause_dlg.h"
 #include "core/set_password_dlg.h"
+#include "settings_ui/set_dlg.h"
 #include "tools/need_rest_dlg.h"
 #include "tools/share_to_dlg.h"
+#include "tools/user_define_web_tip_dlg.h"
 
 namespace {
 
@@ -15,6 +17,18 @@ Tool& MadeOnFirstUse(std::unique_ptr<Tool>& tool) {
 }
 
 }  // namespace
+
+KezoDialogs::KezoDialogs() = default;
+KezoDialogs::~KezoDialogs() = default;
+
+void KezoDialogs::OpenSettingsCentre(CKEZODlg& main) {
+  if (settings_ == nullptr) settings_ = std::make_unique<CSetDlg>(main);
+  settings_->Open();
+}
+
+void KezoDialogs::HideSettingsCentre() {
+  if (settings_ != nullptr) settings_->Close();
+}
 
 void KezoDialogs::OpenHealthCalendar(CKEZODlg& main) { MadeOnFirstUse(calendar_).Open(); }
 
@@ -31,6 +45,11 @@ void KezoDialogs::DestroyChildWindows() {
   calendar_.reset();
   timed_shutdown_.reset();
   statistics_.reset();
+  if (settings_ == nullptr) return;
+  // A shown window goes without its close steps: what the user changed on its pages is
+  // saved here. A hidden one has saved at its close, and its pages may since be stale.
+  if (settings_->IsOpen() && settings_->Window()->IsVisible()) settings_->SavePages();
+  settings_.reset();
 }
 
 void KezoDialogs::RunShareDialog(CKEZODlg& main) { CShareToDlg().DoModal(nullptr); }
@@ -49,6 +68,12 @@ std::optional<int> KezoDialogs::RunPauseDialog(CKEZODlg& main) {
   CPauseDlg dialog;
   if (dialog.DoModal(&main) != kIdOk) return std::nullopt;
   return dialog.minutes;
+}
+
+void KezoDialogs::RunTipStyleEditor(CKEZODlg& main) {
+  // Over the settings centre, whose basic page asks for it.
+  CDialog* owner = settings_ != nullptr && settings_->IsOpen() ? static_cast<CDialog*>(settings_.get()) : &main;
+  CUserDefineWebTipDlg().DoModal(owner);
 }
 
 bool KezoDialogs::RunSetPassword(CKEZODlg& main) { return CSetPasswordDlg().DoModal(&main) == kIdOk; }

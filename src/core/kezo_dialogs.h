@@ -9,19 +9,29 @@
 #include "tools/statistics_dlg.h"
 #include "tools/timing_shutdown_dlg.h"
 
-// The dialogs the main window opens, as far as they exist: the password dialogs, the pause
-// choice and the tools. The others still open nothing.
+class CSetDlg;
+
+// The dialogs the main window opens, as far as they exist: the settings centre, the
+// password dialogs, the pause choice and the tools. The others still open nothing.
 class KezoDialogs : public MainWindowDialogs {
  public:
+  KezoDialogs();
+  ~KezoDialogs() override;
+
+  void OpenSettingsCentre(CKEZODlg& main) override;
+  void HideSettingsCentre() override;
   void OpenHealthCalendar(CKEZODlg& main) override;
   void OpenTimedShutdown(CKEZODlg& main) override;
   void CreateStatisticsWindow(CKEZODlg& main) override;
   void DestroyChildWindows() override;
+  // The settings centre once it has been opened, else nullptr.
+  CSetDlg* SettingsCentre() { return settings_.get(); }
 
   void RunShareDialog(CKEZODlg& main) override;
   void RunRestNotice(CKEZODlg& main) override;
   bool RunRestReminderSettings(CKEZODlg& main) override;
   std::optional<int> RunPauseDialog(CKEZODlg& main) override;
+  void RunTipStyleEditor(CKEZODlg& main) override;
   bool RunSetPassword(CKEZODlg& main) override;
   bool RunPasswordPrompt(CKEZODlg& main) override;
 
@@ -32,6 +42,7 @@ class KezoDialogs : public MainWindowDialogs {
 
  private:
   CVerifyPasswordDlg prompt_;  // the one prompt every way to the window shares
+  std::unique_ptr<CSetDlg> settings_;  // made on first use, kept for the life of the process
   CRestReminderDlg rest_reminder_;
   // The modeless tools, made on first use and kept until DestroyChildWindows.
   std::unique_ptr<CCalendarDlg> calendar_;

@@ -28,6 +28,10 @@ class CDialog {
   int DoModal(CDialog* parent = nullptr);
   // Opens the dialog modeless; false when its window could not be created.
   bool Create(CDialog* parent = nullptr);
+  // Opens the dialog as a child window inside control `control_id` of the open dialog
+  // `host` (a page inside a tab control, say); false when either window is missing or the
+  // child cannot be created. The child goes when the host's window goes.
+  bool CreateInside(CDialog& host, int control_id);
   // Destroys a modeless dialog's window (OnDestroy runs); nothing when it is not open.
   void DestroyWindow();
 

@@ -38,8 +38,11 @@ class DialogWindow {
   // The outer rectangle in screen pixels: moves and sizes the window.
   virtual void SetWindowRect(Rect rect) = 0;
   virtual Rect WindowRect() = 0;
-  // The size of the client area (the window without its frame and caption).
+  // The size of the client area (the window without its frame and caption), in pixels.
   virtual Size ClientSize() = 0;
+  // Places a child window (CDialog::CreateInside) at `bounds`, in pixels of its parent's
+  // client area.
+  virtual void PlaceInParent(Rect bounds) = 0;
   virtual void SetIcon(int icon_resource) = 0;
   virtual void SetLook(const DialogLook& look) = 0;
   // Shows the window with an animation of `duration_ms`.

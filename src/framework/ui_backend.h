@@ -26,6 +26,11 @@ class UiBackend {
   // Creates the window of a modeless dialog from template `template_id` and runs the
   // dialog's initialisation. Returns nullptr when the window cannot be created.
   virtual std::unique_ptr<DialogWindow> CreateModeless(CDialog& dialog, int template_id, CDialog* parent) = 0;
+  // Creates the window of `dialog` from template `template_id` as a child of control
+  // `control_id` of the open dialog `host`, and runs the dialog's initialisation. The
+  // template's own visibility holds. Returns nullptr when the window cannot be created.
+  virtual std::unique_ptr<DialogWindow> CreateChild(CDialog& dialog, int template_id, CDialog& host,
+                                                    int control_id) = 0;
   // Runs a modal dialog from template `template_id` until it ends; returns its result, or
   // -1 when the window cannot be created.
   virtual int RunModal(CDialog& dialog, int template_id, CDialog* parent) = 0;

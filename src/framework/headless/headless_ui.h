@@ -106,7 +106,9 @@ struct HeadlessTimer {
 // kept in memory.
 class HeadlessWindow : public DialogWindow {
  public:
-  HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemplate& source, bool modal);
+  // `host`: the window that holds this one as a child (CDialog::CreateInside), else nullptr.
+  HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemplate& source, bool modal,
+                 HeadlessWindow* host = nullptr);
   ~HeadlessWindow() override;
 
   void SetTitle(std::u16string_view title) override { title_ = title; }
@@ -126,6 +128,7 @@ class HeadlessWindow : public DialogWindow {
   Rect WindowRect() override { return Rect::At(origin_.x, origin_.y, size_.width, size_.height); }
   // Headless windows have no frame: the client area is the whole window.
   Size ClientSize() override { return size_; }
+  void PlaceInParent(Rect bounds) override;
   void SetIcon(int icon_resource) override { icon_ = icon_resource; }
   void SetLook(const DialogLook& look) override { look_ = look; }
   void AnimateShow(ShowAnimation animation, int duration_ms) override;
@@ -224,6 +227,11 @@ class HeadlessWindow : public DialogWindow {
   std::map<int, HeadlessTimer>& Timers() { return timers_; }
   const std::set<int>& HotKeys() const { return hot_keys_; }
   int FrontCount() const { return brought_to_front_; }
+  HeadlessWindow* Host() const { return host_; }
+  // Where PlaceInParent put a child window.
+  Rect Bounds() const { return bounds_; }
+  // Whether the user could reach the window: shown, and so is its host.
+  bool IsReachable() const;
 
  private:
   friend class HeadlessUi;
@@ -233,6 +241,8 @@ class HeadlessWindow : public DialogWindow {
   HeadlessUi& ui_;
   CDialog& dialog_;
   const bool modal_;
+  HeadlessWindow* const host_;
+  Rect bounds_;
   std::map<int, HeadlessControl> controls_;
   std::u16string title_;
   WindowShow show_ = WindowShow::kHidden;
@@ -271,6 +281,7 @@ class HeadlessUi : public UiBackend {
   ~HeadlessUi() override;
 
   std::unique_ptr<DialogWindow> CreateModeless(CDialog& dialog, int template_id, CDialog* parent) override;
+  std::unique_ptr<DialogWindow> CreateChild(CDialog& dialog, int template_id, CDialog& host, int control_id) override;
   int RunModal(CDialog& dialog, int template_id, CDialog* parent) override;
   int ShowMessageBox(const MessageBoxRequest& request, CDialog* owner) override;
   std::optional<MenuModel> LoadPopupMenu(int menu_id) override { return resources_.FindPopupMenu(menu_id); }
@@ -318,6 +329,12 @@ class HeadlessUi : public UiBackend {
   bool Type(CDialog& dialog, int id, std::u16string_view text, bool control_down = false);
   bool Paste(CDialog& dialog, int id, std::u16string_view text);
   bool SelectCombo(CDialog& dialog, int id, int index);
+  // Chooses tab `index` of a tab control, as a click on its caption does.
+  bool SelectTab(CDialog& dialog, int id, int index);
+  // Drags a track bar to `position` (kept within its range).
+  bool MoveSlider(CDialog& dialog, int id, int position);
+  // Types a key combination into a hot-key field: `value` in the field's own form.
+  bool EnterHotKey(CDialog& dialog, int id, uint16_t value);
   bool ClickLink(CDialog& dialog, int id, std::u16string_view url);
   // Fires timer `id` once if it is set; returns whether it was.
   bool FireTimer(CDialog& dialog, int id);

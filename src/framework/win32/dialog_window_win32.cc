@@ -142,6 +142,13 @@ bool Win32DialogWindow::CreateModeless(int template_id, HWND parent) {
   return true;
 }
 
+bool Win32DialogWindow::CreateChild(int template_id, HWND parent) {
+  child_ = true;
+  HWND created = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id), parent, DialogProc,
+                                    reinterpret_cast<LPARAM>(this));
+  return created != nullptr && window_ != nullptr;
+}
+
 int Win32DialogWindow::RunModal(int template_id, HWND parent) {
   INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id), parent, DialogProc,
                                    reinterpret_cast<LPARAM>(this));
@@ -396,7 +403,7 @@ INT_PTR Win32DialogWindow::ColorStatic(HDC dc, HWND control) {
 }
 
 void Win32DialogWindow::OnDestroyed() {
-  if (!modal_) ui_.RemoveModeless(window_);
+  if (!modal_ && !child_) ui_.RemoveModeless(window_);
   window_ = nullptr;
   surfaces_.clear();
   tool_tips_ = nullptr;
@@ -479,6 +486,12 @@ Size Win32DialogWindow::WindowSize() {
   RECT rect{};
   if (window_ != nullptr) GetWindowRect(window_, &rect);
   return Size{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Win32DialogWindow::PlaceInParent(Rect bounds) {
+  if (window_ != nullptr) {
+    SetWindowPos(window_, nullptr, bounds.left, bounds.top, bounds.Width(), bounds.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void Win32DialogWindow::SetIcon(int icon_resource) {

@@ -25,6 +25,8 @@ class Win32DialogWindow : public DialogWindow {
   // Creates the window of a modeless dialog (false on failure), or runs a modal one and
   // returns its result (-1 on failure).
   bool CreateModeless(int template_id, HWND parent);
+  // Creates the window as a child of `parent` (its template has WS_CHILD); false on failure.
+  bool CreateChild(int template_id, HWND parent);
   int RunModal(int template_id, HWND parent);
 
   HWND Handle() const { return window_; }
@@ -43,6 +45,7 @@ class Win32DialogWindow : public DialogWindow {
   void SetWindowRect(Rect rect) override;
   Rect WindowRect() override;
   Size ClientSize() override;
+  void PlaceInParent(Rect bounds) override;
   void SetIcon(int icon_resource) override;
   void SetLook(const DialogLook& look) override;
   void AnimateShow(ShowAnimation animation, int duration_ms) override;
@@ -143,6 +146,7 @@ class Win32DialogWindow : public DialogWindow {
   Win32Ui& ui_;
   CDialog& dialog_;
   const bool modal_;
+  bool child_ = false;  // a child window: the top-level keyboard navigation reaches it
   HWND window_ = nullptr;
   DialogLook look_;
   HBRUSH background_brush_ = nullptr;

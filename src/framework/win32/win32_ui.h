@@ -24,6 +24,7 @@ class Win32Ui : public UiBackend {
   ~Win32Ui() override;
 
   std::unique_ptr<DialogWindow> CreateModeless(CDialog& dialog, int template_id, CDialog* parent) override;
+  std::unique_ptr<DialogWindow> CreateChild(CDialog& dialog, int template_id, CDialog& host, int control_id) override;
   int RunModal(CDialog& dialog, int template_id, CDialog* parent) override;
   int ShowMessageBox(const MessageBoxRequest& request, CDialog* owner) override;
   std::optional<MenuModel> LoadPopupMenu(int menu_id) override;

@@ -19,6 +19,7 @@
 #include "tools/local_page.h"
 #include "tools/tip_style.h"
 #include "tools/user_define_web_tip_dlg.h"
+#include "tools_fixture.h"
 #include "tools_resource.h"
 
 namespace {
@@ -164,6 +165,23 @@ TEST_F(StyleEditorTest, ResetWritesTheDefaultsAtOnceAndACancelledColourChangesNo
   EXPECT_EQ(ReadProfile(profile::kUserFont), u"宋体");
   EXPECT_EQ(ReadProfile(profile::kUserFontWeight), 400);
   EXPECT_EQ(FileText(CUserDefineWebTipDlg::kTipPath), ShippedTemplate());
+  EXPECT_TRUE(TheSetup().tipStyleChanged);
+}
+
+// The settings centre's basic page reaches the editor through the main window's dialogs.
+class StyleEditorFromTheSettingsTest : public ToolsTest {};
+
+TEST_F(StyleEditorFromTheSettingsTest, TheSeamOfTheBasicPageRunsTheEditor) {
+  FileSystem::Current().Replace(CUserDefineWebTipDlg::kTemplatePath, WideToLocal(ShippedTemplate()));
+  OpenWithTools();
+  bool ran = false;
+  scripts_.Add(IDD_USER_DEFINE_WEB_TIP, [&](CDialog& editor) {
+    ran = true;
+    EXPECT_EQ(WindowOf(editor).Title(), u"提示语样式");
+    ui_.Click(editor, IDC_TIP_RESET);
+  });
+  tools_.RunTipStyleEditor(*main_);
+  EXPECT_TRUE(ran);
   EXPECT_TRUE(TheSetup().tipStyleChanged);
 }
 
