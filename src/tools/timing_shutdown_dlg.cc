@@ -1,5 +1,6 @@
 #include "tools/timing_shutdown_dlg.h"
 
+#include <algorithm>
 #include <optional>
 #include <tuple>
 
@@ -19,8 +20,8 @@ constexpr int kFieldControlIds[] = {IDC_SHUTDOWN_HOUR,   IDC_SHUTDOWN_HOUR_SPIN,
 // it is.
 std::optional<int> FieldValue(DialogWindow& window, int id) {
   std::optional<int64_t> value = ParseWholeNumber(window.Text(id));
-  if (!value || *value < -1000 || *value > 1000) return std::nullopt;
-  return static_cast<int>(*value);
+  if (!value) return std::nullopt;
+  return static_cast<int>(std::clamp<int64_t>(*value, -1, 100));  // out of range either way: wrapped next
 }
 
 }  // namespace
