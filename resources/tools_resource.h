@@ -36,6 +36,8 @@
 #define IDC_SHUTDOWN_MINUTE          1093
 #define IDC_SHUTDOWN_MINUTE_SPIN     1094
 #define IDC_SHUTDOWN_CLOSE           1095
+#define IDC_SHUTDOWN_HOUR_UNIT       1096
+#define IDC_SHUTDOWN_MINUTE_UNIT     1098
 
 // The page-tip style editor.
 #define IDC_TIP_COLOUR_CHOICE        1065

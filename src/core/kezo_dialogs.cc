@@ -7,6 +7,7 @@
 #include "settings_ui/set_dlg.h"
 #include "tools/need_rest_dlg.h"
 #include "tools/share_to_dlg.h"
+#include "tools/user_define_web_tip_dlg.h"
 
 namespace {
 
@@ -68,6 +69,12 @@ std::optional<int> KezoDialogs::RunPauseDialog(CKEZODlg& main) {
   CPauseDlg dialog;
   if (dialog.DoModal(&main) != kIdOk) return std::nullopt;
   return dialog.minutes;
+}
+
+void KezoDialogs::RunTipStyleEditor(CKEZODlg& main) {
+  // Over the settings centre, whose basic page asks for it.
+  CDialog* owner = settings_ != nullptr && settings_->IsOpen() ? static_cast<CDialog*>(settings_.get()) : &main;
+  CUserDefineWebTipDlg().DoModal(owner);
 }
 
 bool KezoDialogs::RunSetPassword(CKEZODlg& main) { return CSetPasswordDlg().DoModal(&main) == kIdOk; }

@@ -32,6 +32,7 @@ class KezoDialogs : public MainWindowDialogs {
   void RunRestNotice(CKEZODlg& main) override;
   bool RunRestReminderSettings(CKEZODlg& main) override;
   std::optional<int> RunPauseDialog(CKEZODlg& main) override;
+  void RunTipStyleEditor(CKEZODlg& main) override;
   bool RunSetPassword(CKEZODlg& main) override;
   bool RunPasswordPrompt(CKEZODlg& main) override;
 

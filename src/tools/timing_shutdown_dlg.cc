@@ -1,5 +1,6 @@
 #include "tools/timing_shutdown_dlg.h"
 
+#include <algorithm>
 #include <optional>
 #include <tuple>
 
@@ -11,14 +12,16 @@
 
 namespace {
 
-constexpr int kControlIds[] = {IDC_SHUTDOWN_HOUR, IDC_SHUTDOWN_HOUR_SPIN, IDC_SHUTDOWN_MINUTE, IDC_SHUTDOWN_MINUTE_SPIN};
+// What the countdown takes the place of.
+constexpr int kFieldControlIds[] = {IDC_SHUTDOWN_HOUR,   IDC_SHUTDOWN_HOUR_SPIN,   IDC_SHUTDOWN_HOUR_UNIT,
+                                    IDC_SHUTDOWN_MINUTE, IDC_SHUTDOWN_MINUTE_SPIN, IDC_SHUTDOWN_MINUTE_UNIT};
 
 // A field that holds no number (emptied while the user types) counts as 0 and is left as
 // it is.
 std::optional<int> FieldValue(DialogWindow& window, int id) {
   std::optional<int64_t> value = ParseWholeNumber(window.Text(id));
-  if (!value || *value < -1000 || *value > 1000) return std::nullopt;
-  return static_cast<int>(*value);
+  if (!value) return std::nullopt;
+  return static_cast<int>(std::clamp<int64_t>(*value, -1, 100));  // out of range either way: wrapped next
 }
 
 }  // namespace
@@ -135,7 +138,7 @@ void CTimingShutDownDlg::Cancel() {
 
 void CTimingShutDownDlg::ShowCountingControls(bool counting) {
   window().ShowControl(IDC_SHUTDOWN_LABEL, counting);
-  for (int id : kControlIds) window().ShowControl(id, !counting);
+  for (int id : kFieldControlIds) window().ShowControl(id, !counting);
   window().SetControlTextColor(IDC_SHUTDOWN_STATUS,
                                Ui().SystemColorOf(counting ? SystemColor::kGrayText : SystemColor::kWindowText));
 }

@@ -20,6 +20,7 @@
 #include "file_text.h"
 #include "system_proxy_reader.h"
 #include "test_pictures.h"
+#include "test_windows.h"
 
 namespace {
 
@@ -81,35 +82,6 @@ HWND FindWindowOf(DWORD process, const wchar_t* title, const wchar_t* kind = nul
 }
 
 HWND FindTitledWindowOf(DWORD process) { return FindWindowOf(process, L"Veltra"); }
-
-// The window's pixels from the screen, as a PNG.
-std::string Screenshot(HWND window) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  const auto* pixels = static_cast<const uint32_t*>(bits);
-  std::string png = test_pictures::Png(width, height, [&](int x, int y) {
-    return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] & 0xFFFFFFu;
-  });
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return png;
-}
 
 // The captions of a tab control of another process, read through memory of that process.
 std::vector<std::wstring> TabCaptions(HWND tab) {
@@ -303,6 +275,68 @@ TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
   SystemProxyState after = ReadSystemProxy();
   EXPECT_FALSE(after.flags & PROXY_TYPE_PROXY) << "the proxy setting is removed";
   EXPECT_EQ(after.server, L"");
+}
+
+// Each tool from its command to the running program's window, from its real template.
+// The timed shutdown is only opened here: nothing in a test may start a real countdown.
+TEST_F(KezoExeTest, TheToolsOpenFromTheirCommands) {
+  std::wstring command = L"\"" + (folder_ / "KEZO.exe").wstring() + L"\" -h";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.wstring().c_str(),
+                             &startup, &process_));
+  ASSERT_EQ(WaitForInputIdle(process_.hProcess, 60000), 0u);
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindTitledWindowOf(process_.dwProcessId)) != nullptr; }));
+
+  struct Tool {
+    UINT command;
+    const wchar_t* title;
+    const char* shot;
+    bool modal;
+  } tools[] = {
+      {32841, L"定时关机", "tool_timed_shutdown.png", false},
+      {32811, L"寿康日历", "tool_health_calendar.png", false},
+      {32845, L"休息提醒", "tool_rest_reminder.png", true},
+      {1071, L"分享到", "tool_share.png", true},
+  };
+  for (const Tool& tool : tools) {
+    ASSERT_TRUE(PostMessageW(main, WM_COMMAND, tool.command, 0));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      window = FindWindowOf(process_.dwProcessId, tool.title, L"#32770");
+      return window != nullptr && IsWindowVisible(window);
+    })) << tool.shot;
+    Sleep(800);  // the slide-in and the first painting
+    test_pictures::Write(std::filesystem::current_path() / tool.shot, Screenshot(window));
+
+    if (tool.command == 32841) {
+      wchar_t status[64] = {};
+      GetDlgItemTextW(window, 1064, status, 64);
+      EXPECT_EQ(std::wstring(status).rfind(L"距离关机还有: 1 小时 0 分", 0), 0u) << "an hour from now";
+      EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
+    if (tool.command == 32811) {
+      RECT area{}, rect{};
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+      GetWindowRect(window, &rect);
+      EXPECT_EQ(rect.right, area.right);
+      EXPECT_EQ(rect.bottom, area.bottom) << "on the task bar, not under it";
+      EXPECT_EQ(rect.right - rect.left, 313);
+      EXPECT_EQ(rect.bottom - rect.top, 360);
+      EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_NOACTIVATE) << "shown without taking the focus";
+    }
+    if (tool.modal) {
+      PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+      EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); })) << tool.shot;
+    }
+  }
+  // A second command shows the one window again.
+  PostMessageW(main, WM_COMMAND, 1103, 0);
+  Sleep(300);
+  int shutdown_windows = 0;
+  for (const TopWindow& window : TopWindowsOf(process_.dwProcessId)) shutdown_windows += window.title == L"定时关机";
+  EXPECT_EQ(shutdown_windows, 1);
 }
 
 TEST_F(KezoExeTest, TheTrayCommandOpensTheOneSettingsCentreWithItsSixTabs) {

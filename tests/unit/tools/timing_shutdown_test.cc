@@ -86,6 +86,7 @@ TEST_F(TimingShutdownTest, CountsDownToTheChosenTimeAndAsksForAnOrdinaryShutdown
   EXPECT_TRUE(window.IsControlVisible(IDC_SHUTDOWN_LABEL));
   EXPECT_FALSE(window.IsControlVisible(IDC_SHUTDOWN_HOUR));
   EXPECT_FALSE(window.IsControlVisible(IDC_SHUTDOWN_MINUTE_SPIN));
+  EXPECT_FALSE(window.IsControlVisible(IDC_SHUTDOWN_MINUTE_UNIT)) << "nothing stands in the countdown";
   EXPECT_EQ(ui_.ControlOf(dialog, IDC_SHUTDOWN_STATUS)->text_color, HeadlessUi::kGrayText);
   ASSERT_TRUE(window.Painted().has_value());
   EXPECT_EQ(window.Painted()->text, u"00 : 59 : 40");
@@ -147,6 +148,10 @@ TEST_F(TimingShutdownTest, FieldsWrapAndATimeTooCloseIsRefused) {
   EXPECT_EQ(window.Text(IDC_SHUTDOWN_STATUS), u"距离关机还有: 23 小时 30 分");
   ui_.Type(dialog, IDC_SHUTDOWN_HOUR, u"\b-1");
   EXPECT_EQ(window.Text(IDC_SHUTDOWN_HOUR), u"23");
+  ui_.Type(dialog, IDC_SHUTDOWN_HOUR, u"\b\b");
+  EXPECT_EQ(window.Text(IDC_SHUTDOWN_HOUR), u"") << "an emptied field waits for the typing";
+  ui_.Paste(dialog, IDC_SHUTDOWN_HOUR, u"99999999999");
+  EXPECT_EQ(window.Text(IDC_SHUTDOWN_HOUR), u"0") << "a huge number wraps like any other";
 
   SetFields(dialog, 0, 40);
   EXPECT_EQ(window.Text(IDC_SHUTDOWN_STATUS), u"距离关机还有: 0 小时 10 分") << "ten minutes, not a day and ten";
