@@ -7,6 +7,7 @@
 
 #include "proxy/canonical_host.h"
 #include "proxy/local_proxy.h"
+#include "proxy/safe_search.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ void CLocalProxy::HandleConnection(CProxyConnection& connection) {
     head[version + kVersionMark.size()] = '1';
   }
 
-  if (!ConnectUpstream(connection, connection.host, parts.port)) return;
+  if (!ConnectUpstream(connection, std::string(UpstreamName(connection.host)), parts.port)) return;
 
   // Only the request line decides: a header or body that mentions the word does not turn
   // an ordinary request into a tunnel.
@@ -93,6 +94,11 @@ void CLocalProxy::HandleConnection(CProxyConnection& connection) {
 }
 
 void CLocalProxy::RefuseRequest(CProxyConnection& connection) { SendAll(connection.client, kBadRequestReply); }
+
+std::string_view CLocalProxy::UpstreamName(std::string_view host) const {
+  std::string_view safe = setup_.SafeSearch ? SafeSearchEndpoint(host) : std::string_view();
+  return safe.empty() ? host : safe;
+}
 
 bool CLocalProxy::ConnectUpstream(CProxyConnection& connection, const std::string& host, uint16_t port) {
   if (stopping_) return false;
