@@ -121,15 +121,6 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
   return {white.empty() ? kPassFiltered : kPassWhite, white, {}};
 }
 
-RequestVerdict CLocalProxy::Classify(CProxyConnection& connection, std::string_view, std::string_view,
-                                     const UrlParts& parts) {
-  connection.host = CanonicalHost(parts.host);
-  RequestVerdict verdict = Judge(connection.url, parts, connection.refererHost).verdict;
-  if (verdict == RequestVerdict::kBlockPage) SendReply(connection, BlockPage());
-  if (verdict == RequestVerdict::kBlankImage) SendReply(connection, BlankImage());
-  return verdict;
-}
-
 void CLocalProxy::SendReply(CProxyConnection& connection, const std::string& reply) {
   if (!stopping_ && !reply.empty()) SendAll(connection.client, reply);
 }

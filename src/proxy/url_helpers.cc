@@ -144,25 +144,6 @@ std::string HighBytes(std::string_view text) {
   return out;
 }
 
-void ReplaceHeaderLine(std::string& text, std::string_view name, std::string_view line) {
-  if (text.empty() || name.empty()) return;
-  size_t start = text.find(name);
-  if (start == std::string::npos) return;
-  size_t end = text.find("\r\n", start);
-  if (end == std::string::npos) return;
-  text.replace(start, end - start, line);
-}
-
-int ContentLengthOf(std::string_view text) {
-  constexpr std::string_view kName = "Content-Length: ";
-  size_t start = text.find(kName);
-  if (start == std::string_view::npos) return -1;
-  start += kName.size();
-  size_t end = text.find("\r\n", start);
-  if (end == std::string_view::npos) return -1;
-  return ParseLeadingInt(text.substr(start, end - start));
-}
-
 int LooksLikeUtf8(std::string_view data) {
   if (data.starts_with("\xEF\xBB\xBF")) return 1;
   long good = 0, bad = 0;

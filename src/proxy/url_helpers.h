@@ -52,15 +52,6 @@ std::string UrlDecodeToLocal(std::string_view text);
 // The bytes of `text` whose top bit is set, in order.
 std::string HighBytes(std::string_view text);
 
-// Replaces the bytes from the first occurrence of `name` up to (not including) the next
-// "\r\n" with `line`. Nothing happens when the text or name is empty, the name is absent
-// or no "\r\n" follows it: nothing is ever appended.
-void ReplaceHeaderLine(std::string& text, std::string_view name, std::string_view line);
-
-// The value of the first "Content-Length: " line, read as atoi reads it; -1 when the line
-// or its "\r\n" is missing.
-int ContentLengthOf(std::string_view text);
-
 // Guesses whether `data` is UTF-8: 1 with a byte-order mark, else 1 when continuation bytes
 // that follow a lead byte outnumber the misplaced ones (plain ASCII gives 0).
 int LooksLikeUtf8(std::string_view data);

@@ -438,7 +438,8 @@ TEST_F(ShippedFilesTest, EveryPictureThatTheProgramNamesIsThere) {
                            "www\\favicon.ico"}) {
     EXPECT_TRUE(Bytes(icon).starts_with(std::string("\0\0\1\0", 4))) << icon;
   }
-  for (const char* page : {"www\\OperationCompleted.html", "www\\ShowUnlock.html", "www\\IntellFilterTip.html",
+  for (const char* page : {"www\\OperationCompleted.html", "www\\ShowUnlock.html", "www\\ConfirmCommand.html",
+                           "www\\IntellFilterTip.html",
                            "www\\style.css", "Data\\about.html"}) {
     EXPECT_FALSE(Bytes(page).starts_with("<missing")) << page;
   }

@@ -83,24 +83,6 @@ TEST(UrlHelpersTest, UrlDecoding) {
   EXPECT_EQ(HighBytes("a\xC4\xE3-b\xBA\xC3"), "\xC4\xE3\xBA\xC3");
 }
 
-TEST(UrlHelpersTest, HeaderLines) {
-  std::string head = "GET / HTTP/1.0\r\nProxy-Connection: keep-alive\r\nHost: h\r\n\r\n";
-  ReplaceHeaderLine(head, "Proxy-Connection:", "Connection: close");
-  EXPECT_EQ(head, "GET / HTTP/1.0\r\nConnection: close\r\nHost: h\r\n\r\n");
-  std::string unended = "GET / HTTP/1.0\r\nAccept-Encoding: br";
-  ReplaceHeaderLine(unended, "Accept-Encoding:", "Accept-Encoding: gzip");
-  EXPECT_EQ(unended, "GET / HTTP/1.0\r\nAccept-Encoding: br");
-  std::string absent = "GET / HTTP/1.0\r\n\r\n";
-  ReplaceHeaderLine(absent, "Proxy-Connection:", "Connection: close");
-  EXPECT_EQ(absent, "GET / HTTP/1.0\r\n\r\n");
-
-  EXPECT_EQ(ContentLengthOf("POST / HTTP/1.0\r\nContent-Length: 50000\r\n\r\n"), 50000);
-  EXPECT_EQ(ContentLengthOf("Content-Length: 12x\r\n"), 12);
-  EXPECT_EQ(ContentLengthOf("Content-Length: 5"), -1);
-  EXPECT_EQ(ContentLengthOf("content-length: 5\r\n"), -1);
-  EXPECT_EQ(ContentLengthOf("Content-Length: 99999999999\r\n"), 2147483647);
-}
-
 TEST(UrlHelpersTest, LooksLikeUtf8) {
   EXPECT_EQ(LooksLikeUtf8("plain ascii"), 0);
   EXPECT_EQ(LooksLikeUtf8("\xEF\xBB\xBF"), 1);
