@@ -3,6 +3,7 @@
 #include "core/kezo_dlg.h"
 #include "core/pause_dlg.h"
 #include "core/set_password_dlg.h"
+#include "settings_ui/hot_key_err_dlg.h"
 #include "settings_ui/set_dlg.h"
 #include "tools/need_rest_dlg.h"
 #include "tools/share_to_dlg.h"
@@ -75,3 +76,5 @@ bool KezoDialogs::RunPasswordPrompt(CKEZODlg& main) {
   if (prompt_.IsOpen()) return false;
   return prompt_.DoModal(&main) == kIdOk;
 }
+
+void KezoDialogs::ShowHotKeyConflict(CKEZODlg& main) { CHotKeyErrDlg::Open(); }
