@@ -24,7 +24,10 @@ add_custom_command(OUTPUT ${KEZO_BLACK_LIST_DIR}/blackdomain.kezo
           ${CMAKE_SOURCE_DIR}/dist-src/lists/blackdomain.txt ${KEZO_BLOCKLISTS}
   DEPENDS ${KEZO_BLACK_LIST_SOURCES} ${KEZO_BLOCKLIST_FILES} ${CMAKE_SOURCE_DIR}/scripts/assemble-black-list
   COMMENT "Assembling the black site list")
+# The licence files of a previous build that had the outside lists go first.
 add_custom_target(black_list ALL
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${KEZO_PROGRAM_DIR}/Data/LICENCE-shadowwhisperer-adult.txt
+          ${KEZO_PROGRAM_DIR}/Data/LICENCE-bigdargon-hostsvn-adult.txt
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${KEZO_BLACK_LIST_DIR} ${KEZO_PROGRAM_DIR}/Data
   DEPENDS ${KEZO_BLACK_LIST_DIR}/blackdomain.kezo
   COMMENT "Placing the black site list in the program folder")

@@ -34,6 +34,8 @@ namespace profile {
 inline constexpr IntValue kSoftMode{kSetupSection, "SoftMode", 0};  // 0 counter, 1 forced mode, 2 self-cultivation
 inline constexpr BinaryValue kFilterCount{kSetupSection, "FilterCount"};
 inline constexpr IntValue kFilterAD{kSetupSection, "FilterAD", 0};
+// Requests for the big search engines and video sites go to their safe-search addresses.
+inline constexpr IntValue kSafeSearch{kSetupSection, "SafeSearch", 1};
 inline constexpr IntValue kFilterAddress{kSetupSection, "FilterAddress", 1};
 inline constexpr IntValue kEnableHTTP{kSetupSection, "EnableHTTP", 1};
 inline constexpr IntValue kEnableHTTPS{kSetupSection, "EnableHTTPS", 1};

@@ -19,6 +19,7 @@ void SetupRecord::LoadSetup() {
   SoftMode = ReadProfile(profile::kSoftMode);
   WriteProfile(profile::kSoftMode, SoftMode);
   FilterAD = ReadProfile(profile::kFilterAD);
+  SafeSearch = ReadProfile(profile::kSafeSearch);
   FilterAddress = ReadProfile(profile::kFilterAddress);
   EnableHTTP = ReadProfile(profile::kEnableHTTP);
   EnableHTTPS = ReadProfile(profile::kEnableHTTPS);

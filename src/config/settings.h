@@ -37,6 +37,7 @@ struct SetupRecord {
   std::atomic<int> WebControl{1};
   std::atomic<int> ManualFilterImage{1};
   std::atomic<int> FilterAD{0};
+  std::atomic<int> SafeSearch{1};
   std::atomic<int> EnableHTTP{0};
   std::atomic<int> EnableHTTPS{0};
   std::atomic<int> FormPatrol{0};

@@ -4,7 +4,8 @@
 //
 // Input: one address per line, optionally followed by a tab and the Referer address.
 // Output: one line per address: the verdict, the deciding check and the address,
-// separated by tabs.
+// separated by tabs, and, for a request that would be connected to another name than its
+// own (a search engine's safe-search endpoint), a fourth field "connect:NAME".
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "config/settings.h"
 #include "platform/program_folder.h"
 #include "platform/sockets.h"
+#include "proxy/canonical_host.h"
 #include "proxy/local_proxy.h"
 #include "rules/shared_lists.h"
 #include "rules/word_filter.h"
@@ -53,6 +55,8 @@ int main() {
     out.assign(VerdictName(judgement.verdict)).append("\t").append(judgement.check);
     if (!judgement.detail.empty()) out.append(":").append(judgement.detail);
     out.append("\t").append(url);
+    std::string host = CanonicalHost(SplitUrl(url).host);
+    if (std::string_view upstream = proxy.UpstreamName(host); upstream != host) out.append("\tconnect:").append(upstream);
     out.push_back('\n');
     std::fwrite(out.data(), 1, out.size(), stdout);
   }

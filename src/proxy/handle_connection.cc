@@ -13,6 +13,7 @@
 #include "proxy/canonical_host.h"
 #include "proxy/http_head.h"
 #include "proxy/local_proxy.h"
+#include "proxy/safe_search.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ void CLocalProxy::HandleConnection(CProxyConnection& connection) {
   connection.host = CanonicalHost(parts.host);
   RequestVerdict verdict = Judge(connection.url, parts, connection.refererHost).verdict;
   if (!SendReplyFor(connection, *request, verdict)) return;
-  if (!ConnectUpstream(connection, connection.host, parts.port)) return;
+  if (!ConnectUpstream(connection, std::string(UpstreamName(connection.host)), parts.port)) return;
 
   if (request->IsConnect()) {
     if (!stopping_ && SendAll(connection.client, kConnectReply)) Tunnel(connection, TunnelDirections::kBoth);
@@ -167,6 +168,11 @@ bool CLocalProxy::ForwardBody(CProxyConnection& connection, const RequestBody& b
 }
 
 void CLocalProxy::RefuseRequest(CProxyConnection& connection) { SendAll(connection.client, kBadRequestReply); }
+
+std::string_view CLocalProxy::UpstreamName(std::string_view host) const {
+  std::string_view safe = setup_.SafeSearch ? SafeSearchEndpoint(host) : std::string_view();
+  return safe.empty() ? host : safe;
+}
 
 bool CLocalProxy::ConnectUpstream(CProxyConnection& connection, const std::string& host, uint16_t port) {
   if (stopping_) return false;

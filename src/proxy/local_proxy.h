@@ -116,6 +116,11 @@ class CLocalProxy : public CListenSocket {
   // (Prepare). `explain` fills in the detail, at some cost.
   Judgement Judge(std::string_view url, const UrlParts& parts, std::string_view referer_host, bool explain = false);
 
+  // The name whose addresses a request for `host` (canonical) is connected to: the search
+  // engine's safe-search endpoint while safe search is on (SafeSearchEndpoint), else the
+  // host itself.
+  std::string_view UpstreamName(std::string_view host) const;
+
   // The port of the control server, whose notice page smart monitoring sends refused
   // pages to.
   void SetControlServerPort(uint16_t port) { tip_port_ = port; }

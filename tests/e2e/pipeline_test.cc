@@ -187,6 +187,27 @@ TEST_F(PipelineTest, EveryWritingOfABlackHostIsRefused) {
   EXPECT_NE(Fetch("Site.Test.", "/").find("fetched"), std::string::npos) << "an ordinary host still connects";
 }
 
+TEST_F(PipelineTest, SearchEnginesAreConnectedToTheirSafeSearchAddresses) {
+  network_.AddName("forcesafesearch.google.com");
+  network_.AddName("strict.bing.com");
+  replies_["/search"] = TestOrigin::Response("results");
+  Start();
+  std::string port = std::to_string(origin_.port());
+  // Only the safe names resolve here: a reply proves the proxy connected to them, while the
+  // browser's request still names its own host.
+  EXPECT_NE(Fetch("www.Google.co.uk.", "/search").find("results"), std::string::npos);
+  TestClient tunnel(proxy_->Port());
+  tunnel.Send("CONNECT cn.bing.com:" + port + " HTTP/1.1\r\n\r\n");
+  ASSERT_EQ(tunnel.Read(CLocalProxy::kConnectReply.size()), CLocalProxy::kConnectReply);
+  tunnel.Send("GET /search HTTP/1.0\r\nHost: cn.bing.com\r\n\r\n");
+  EXPECT_NE(tunnel.ReadToEnd().find("results"), std::string::npos) << "the tunnel reaches the safe address";
+  EXPECT_EQ(network_.Resolved(), (std::vector<std::string>{"forcesafesearch.google.com", "strict.bing.com"}));
+
+  setup_.SafeSearch = 0;
+  EXPECT_EQ(Fetch("www.google.com", "/search"), "") << "off, the search engine's own name is resolved";
+  EXPECT_EQ(network_.Resolved().back(), "www.google.com");
+}
+
 TEST_F(PipelineTest, SmartMonitoringRefusesPagesWithManyBannedLinksAndLearnsTheSite) {
   WriteProfile(profile::kIntelligentMonitor, 1);  // threshold 40
   replies_["/21"] = PageReply(LinkPage(21, 9));    // 42.9 %

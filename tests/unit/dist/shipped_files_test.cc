@@ -127,7 +127,7 @@ TEST_F(ShippedFilesTest, EveryListLoadsWholeThroughItsClass) {
       {list_files::kURLFilterWhite, 10, {u"essex", u"sexchange"}},
       {list_files::kWord, 100, {u"色情", u"黄色网站", u"做爱", u"porn", u"sex video"}},
       {list_files::kStrictWord, 40, {u"裸照", u"女优", u"NSFW"}},
-      {list_files::kWhiteWord, 50, {u"扫黄", u"戒色", u"爱心", u"sex education"}},
+      {list_files::kWhiteWord, 50, {u"扫黄", u"戒色", u"做爱心", u"sex education"}},
       {list_files::kJieSeTips, 30, {u"远离不良信息，守护身心健康。"}},
       {list_files::kXiuShenTips, 30, {u"吾日三省吾身。——《论语》"}},
       {list_files::kUserBlackDomain, 0, {}},
@@ -273,14 +273,21 @@ TEST_F(ShippedFilesTest, WordListsClearOrdinaryTextsAndCatchIndecentOnes) {
                                 u"free sexual health clinic",
                                 u"Porn addiction recovery",
                                 u"Ford Escort review",
-                                u"黄色的花"};
+                                u"黄色的花",
+                                u"大黄片的功效与作用",
+                                u"姜黄片泡水喝",
+                                u"把他当做爱人",
+                                u"个性爱好与职业选择",
+                                u"社会支援交流会"};
   for (const char16_t* text : ordinary) {
     const std::u16string* hit = holds_any(black, text);
     EXPECT_FALSE(banned(text)) << WideToUtf8(text) << " is banned by " << (hit ? WideToUtf8(*hit) : "");
   }
   const char16_t* indecent[] = {u"免费色情视频", u"日本AV女优合集", u"自拍偷拍", u"裸聊直播",         u"黃色網站大全",
                                 u"成人影片下载", u"约炮神器",       u"無碼高清", u"Free porn videos", u"hentai manga",
-                                u"HD Sex Video", u"MILF",           u"同城裸照"};
+                                u"HD Sex Video", u"MILF",           u"同城裸照",
+                                // ordinary words next to a banned text no longer clear it
+                                u"黄色视频优惠", u"爱心推荐：成人电影", u"救援 援交妹",  u"优质黄色网站"};
   for (const char16_t* text : indecent) EXPECT_TRUE(banned(text)) << WideToUtf8(text);
 }
 
