@@ -1,7 +1,11 @@
 #include "core/forced_countdown.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "config/profile_values.h"
 #include "config/settings.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -10,10 +14,21 @@ void MarkRunning(ForcedModeRecord& record, bool running) {
   TheSetup().JieSeActive = running;
 }
 
+// Takes `minutes` off the remaining time, never below 0. The user-interface thread may
+// store a longer time meanwhile; taking the minutes off that value loses neither change.
+void TakeOff(ForcedModeRecord& record, int minutes) {
+  int remaining = record.remaining;
+  while (!record.remaining.compare_exchange_weak(remaining, remaining > minutes ? remaining - minutes : 0)) {
+  }
+}
+
 }  // namespace
 
 bool ForcedCountdown::Start(ForcedModeRecord& record) {
-  if (record.running) return true;
+  {
+    std::lock_guard lock(mu_);
+    if (record.running) return true;
+  }
   if (thread_.joinable()) thread_.join();  // a count that has reached its end
   timer_ = WaitableTimers::Current().Create(u"JieSeTimer", kPeriod);
   if (timer_ == nullptr || !timer_->Arm()) {
@@ -24,19 +39,33 @@ bool ForcedCountdown::Start(ForcedModeRecord& record) {
   // the count running.
   MarkRunning(record, true);
   record_ = &record;
-  thread_ = std::thread([this, &record] { Count(record); });
+  // The count's minutes start now, not whenever its thread first runs.
+  const uint64_t started_at = Clock::Current().TickMs();
+  thread_ = std::thread([this, &record, started_at] { Count(record, started_at); });
   return true;
 }
 
-void ForcedCountdown::Count(ForcedModeRecord& record) {
+void ForcedCountdown::Count(ForcedModeRecord& record, uint64_t counted_until) {
+  // The timer is named, so any program of the user may fire it: only minutes that really
+  // passed are counted, whatever the number of firings.
+  constexpr uint64_t kPeriodMs = std::chrono::milliseconds(kPeriod).count();
   while (timer_->Wait()) {
-    if (record.remaining <= 0) break;
-    // The user-interface thread may store a longer time meanwhile; taking one off that
-    // value loses neither change.
-    --record.remaining;
-    WriteProfile(profile::kTimeRemaining, record.remaining);
+    const uint64_t passed = (Clock::Current().TickMs() - counted_until) / kPeriodMs;
+    if (passed > 0) {
+      counted_until += passed * kPeriodMs;
+      // The end is decided under the lock that Start reads `running` under: an extension
+      // confirmed in this instant either finds the count still going or starts a new one.
+      std::lock_guard lock(mu_);
+      if (record.remaining <= 0) {
+        MarkRunning(record, false);
+        return;
+      }
+      TakeOff(record, static_cast<int>(std::min<uint64_t>(passed, INT32_MAX)));
+      WriteProfile(profile::kTimeRemaining, record.remaining);
+    }
     if (!timer_->Arm()) break;
   }
+  std::lock_guard lock(mu_);
   MarkRunning(record, false);
 }
 

@@ -429,6 +429,12 @@ void CKEZODlg::ResumeFiltering() {
   SystemIntegration::Current().RegisterSystemProxy(ProxyPort());
 }
 
+void CKEZODlg::EndPause() {
+  if (filtering_on_ || startup_failed_) return;
+  window().KillTimer(kPauseTimer);
+  ResumeFiltering();
+}
+
 uint16_t CKEZODlg::ProxyPort() const {
   if (proxy_ != nullptr && proxy_->IsListening()) return proxy_->Port();
   return static_cast<uint16_t>(ReadProfile(profile::kProxyPort));

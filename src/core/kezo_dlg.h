@@ -88,6 +88,8 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   // resuming puts it back.
   void PauseFiltering();
   void ResumeFiltering();
+  // Ends a pause, timed or not: the forced mode filters for all of its time.
+  void EndPause();
   // Frees everything in its order (tray icon, counter, servers, children, forced-mode
   // minutes, filters). Runs once; the destructor runs it when nobody did. The system proxy
   // setting is removed after the proxy has stopped, unless `remove_proxy_setting` is false

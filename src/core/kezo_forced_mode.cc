@@ -43,6 +43,7 @@ void KezoForcedMode::RunForcedModeDialog(CKEZODlg& main, bool from_menu) {
 void KezoForcedMode::StartForcedCountdown(CKEZODlg& main) {
   ForcedModeRecord& record = main.ForcedRecord();
   if (record.remaining == 0) return;
+  main.EndPause();
   SystemIntegration::Current().SetAutostart(true);
   if (ReadProfile(profile::kIntelligentMonitor) > 1) WriteProfile(profile::kIntelligentMonitor, 1);
   main.ReloadData(3);

@@ -58,6 +58,11 @@ class ForcedModeTest : public MainWindowTest {
     ui_.on_menu = nullptr;
   }
   int StoredMinutes() { return ReadProfile(profile::kTimeRemaining); }
+  // A minute passes and the timer fires (for the last time: the count then ends).
+  void PassMinute(bool last = false) {
+    clock_.Advance(60000);
+    last ? timers_.FireLast() : timers_.Fire();
+  }
   bool Counting() { return main_->ForcedRecord().running != 0; }
   // The count ends on its own thread after its last firing.
   bool CountEnds() {
@@ -89,7 +94,7 @@ TEST_F(ForcedModeTest, TwoHoursAreCountedDownMinuteByMinute) {
   EXPECT_EQ(timers_.periods, std::vector<std::chrono::milliseconds>{std::chrono::minutes(1)});
   EXPECT_EQ(TextOf(TrayMenu(), ID_PAUSE_FILTERING), u"(absent)");
 
-  timers_.Fire();
+  PassMinute();
   EXPECT_EQ(StoredMinutes(), 119);
   EXPECT_EQ(main_->ForcedRecord().remaining, 119);
 }
@@ -98,7 +103,7 @@ TEST_F(ForcedModeTest, AnExtensionMayNotShortenTheTimeLeft) {
   OpenWithForcedMode();
   scripts_.Add(IDD_JSMODE, ChooseHours(u"2"));
   ui_.Click(*main_, IDC_JIESE_PICTURE);
-  timers_.Fire();
+  PassMinute();
   ASSERT_EQ(StoredMinutes(), 119);
 
   scripts_.Add(IDD_JSMODE, [this](CDialog& dialog) {
@@ -120,7 +125,7 @@ TEST_F(ForcedModeTest, MinutesLeftRefuseEveryWayOut) {
   OpenWithForcedMode();
   scripts_.Add(IDD_JSMODE, ChooseHours(u"1"));
   ui_.Click(*main_, IDC_JIESE_PICTURE);
-  timers_.Fire();
+  PassMinute();
 
   RunTrayCommand(ID_EXIT);
   RunMenuCommand(ID_BACK_TO_MAIN_VIEW);
@@ -182,14 +187,48 @@ TEST_F(ForcedModeTest, TheCountEndsOneMinuteAfterTheLastMinute) {
   OpenWithForcedMode();
   scripts_.Add(IDD_JSMODE, ChooseHours(u"1"));
   ui_.Click(*main_, IDC_JIESE_PICTURE);
-  for (int minute = 0; minute < 60; ++minute) timers_.Fire();
+  for (int minute = 0; minute < 60; ++minute) PassMinute();
   EXPECT_EQ(StoredMinutes(), 0);
   EXPECT_TRUE(TheSetup().JieSeActive) << "still counting until the next firing";
 
-  timers_.FireLast();
+  PassMinute(/*last=*/true);
   EXPECT_TRUE(CountEnds());
   EXPECT_FALSE(TheSetup().JieSeActive);
   EXPECT_EQ(StoredMinutes(), 0);
+}
+
+TEST_F(ForcedModeTest, OnlyMinutesThatPassedAreCountedWhoeverFiresTheTimer) {
+  OpenWithForcedMode();
+  scripts_.Add(IDD_JSMODE, ChooseHours(u"1"));
+  ui_.Click(*main_, IDC_JIESE_PICTURE);
+  // Another program opens the named timer and fires it again and again.
+  for (int firing = 0; firing < 10; ++firing) timers_.Fire();
+  clock_.Advance(59999);
+  timers_.Fire();
+  EXPECT_EQ(StoredMinutes(), 60);
+
+  clock_.Advance(1);  // the first minute is full
+  timers_.Fire();
+  EXPECT_EQ(StoredMinutes(), 59);
+  clock_.Advance(3 * 60000 + 30000);  // a firing came late: three whole minutes count
+  timers_.Fire();
+  EXPECT_EQ(StoredMinutes(), 56);
+  EXPECT_TRUE(Counting());
+}
+
+TEST_F(ForcedModeTest, StartingTheModeEndsAPauseUntilResumed) {
+  OpenWithForcedMode();
+  dialogs_.pause_minutes = 0;  // until resumed by hand
+  main_->HandleCommand(ID_PAUSE_FILTERING);
+  ASSERT_FALSE(main_->FilteringOn());
+  size_t registrations = system_.registered.size();
+
+  scripts_.Add(IDD_JSMODE, ChooseHours(u"1"));
+  ui_.Click(*main_, IDC_JIESE_PICTURE);
+  EXPECT_TRUE(Counting());
+  EXPECT_TRUE(main_->FilteringOn());
+  EXPECT_EQ(system_.registered.size(), registrations + 1) << "the proxy setting is back";
+  EXPECT_EQ(Window().Tray().icon, IDI_TRAY_NORMAL);
 }
 
 TEST_F(ForcedModeTest, ARestartResumesTheStoredMinutes) {
@@ -203,7 +242,7 @@ TEST_F(ForcedModeTest, ARestartResumesTheStoredMinutes) {
   EXPECT_TRUE(Counting());
   EXPECT_TRUE(system_.IsAutostartOn());
   EXPECT_EQ(ReadProfile(profile::kIntelligentMonitor), 1);
-  timers_.Fire();
+  PassMinute();
 
   main_->Teardown();
   EXPECT_FALSE(TheSetup().JieSeActive) << "the count has stopped";
