@@ -120,6 +120,8 @@ class CLocalProxy : public CListenSocket {
 
   bool IsStopping() const { return stopping_; }
   size_t OpenConnections();
+  // Bytes of the memory budget that pages being filtered hold now.
+  size_t PageMemoryInUse() const { return page_budget_ ? page_budget_->Used() : 0; }
   CHostCache* HostCache() { return host_cache_.get(); }
 
  private:
