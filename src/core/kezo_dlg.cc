@@ -46,7 +46,7 @@ constexpr int kPauseTimer = 9;              // pause minutes, once
 constexpr int kDataUpdateTimer = 10;        // 600000 ms, repeating
 constexpr int kFirstDataUpdateTimer = 11;   // 5000 ms, once
 constexpr int kProgramUpdateTimer = 12;     // 300000 ms, once
-constexpr int kRestTimer = 14;              // RestReminderTime hours, once
+constexpr int kRestTimer = 14;              // RestReminderTime hours, re-armed after each notice
 constexpr int kFirstRunTimer = 15;          // 3000 ms, once
 constexpr int kEndTimer = 19;               // 1 ms, once
 
@@ -128,10 +128,7 @@ bool CKEZODlg::OnInit() {
   if (!IsOpen()) return false;
   window().SetTitle(ApplicationTitle());
   window().SetWindowSize(Size{kWidth, kHeight});
-  if (ReadProfile(profile::kShowNotifyIcon) != 0) {
-    tray_added_ = window().AddTrayIcon(
-        TrayIconSettings{kTrayIconId, WM_KEZO_TRAY, IDI_TRAY_NORMAL, ApplicationTitle().substr(0, 127)});
-  }
+  if (ReadProfile(profile::kShowNotifyIcon) != 0) AddTrayIcon();
   if (!servers_started) {
     startup_failed_ = true;
     window().Show(WindowShow::kMinimized);
@@ -464,6 +461,46 @@ bool CKEZODlg::OnPrivateMessage(uint32_t message, uintptr_t wparam, intptr_t lpa
   }
 }
 
+void CKEZODlg::AddTrayIcon() {
+  tray_added_ = window().AddTrayIcon(
+      TrayIconSettings{kTrayIconId, WM_KEZO_TRAY, IDI_TRAY_NORMAL, ApplicationTitle().substr(0, 127)});
+}
+
+int CKEZODlg::StateTrayIcon() {
+  if (lock_.IsLocked()) return IDI_TRAY_LOCKED;
+  return filtering_on_ ? IDI_TRAY_NORMAL : IDI_TRAY_PAUSED;
+}
+
+void CKEZODlg::ShowTrayIcon(bool shown) {
+  if (!IsOpen()) return;
+  if (!shown) {
+    window().RemoveTrayIcon();
+    tray_added_ = false;
+  } else if (!tray_added_) {
+    AddTrayIcon();
+    SetTrayIcon(StateTrayIcon());
+  }
+}
+
+bool CKEZODlg::ReplaceShowHotKey(const ShowHotKey& key) {
+  if (!IsOpen()) return false;
+  ShowHotKey previous = ReadShowHotKey();
+  window().UnregisterHotKey(SetupRecord::ShowHotKeyId);
+  if (window().RegisterHotKey(SetupRecord::ShowHotKeyId, key.modifiers, key.virtual_key)) return true;
+  window().RegisterHotKey(SetupRecord::ShowHotKeyId, previous.modifiers, previous.virtual_key);
+  return false;
+}
+
+void CKEZODlg::RestartElevated() {
+  WriteProfile(profile::kRunAsAdmin, 1);
+  TheSetup().Exiting = true;
+  Ui().Dispatcher().Post(
+      [this] {
+        if (IsOpen()) DestroyWindow();
+      },
+      &gate_);
+}
+
 void CKEZODlg::Quit() {
   TheSetup().Exiting = true;
   DestroyWindow();
@@ -691,8 +728,13 @@ void CKEZODlg::OnTimer(int id) {
       StartProgramUpdate(true);
       break;
     case kRestTimer:
+      // The reminder promises a notice after every interval: once the notice has closed,
+      // the next interval starts.
       window().KillTimer(id);
       dialogs_.RunRestNotice(*this);
+      if (IsOpen() && TheSetup().RestReminderTime > 0) {
+        window().SetTimer(kRestTimer, static_cast<uint32_t>(TheSetup().RestReminderTime) * kHour);
+      }
       break;
     case kFirstRunTimer:
       window().KillTimer(id);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Blocking IPv4 TCP sockets as the servers and the upstream connections use them
@@ -19,12 +20,22 @@ bool StartSockets();
 // The last socket error of the calling thread (errno or WSAGetLastError).
 int LastSocketError();
 
+// True when a listening socket was refused `error` because its port is reserved for
+// privileged processes (ports below 1024 for an ordinary user on POSIX systems; Windows
+// reserves none).
+bool IsPrivilegedPortError(int error);
+
+// The system's own words for a socket error number ("Permission denied").
+std::string SocketErrorText(int error);
+
 // A socket listening on every local IPv4 interface at `port` (0: any free port), with the
 // largest backlog the system allows. On failure returns kNoSocket and sets `error`.
 SocketHandle ListenTcp(uint16_t port, int* error);
 
 // The local port a socket is bound to; 0 when unknown.
 uint16_t LocalPort(SocketHandle socket);
+// The local IPv4 address a socket is bound to (network byte order); 0 when unknown or any.
+uint32_t LocalAddress(SocketHandle socket);
 
 // Waits for a connection; kNoSocket when accepting fails (also once the listener is shut
 // down). `peer_address` receives the peer's IPv4 address.
@@ -68,8 +79,9 @@ inline bool IsLoopbackAddress(uint32_t address) {
 }
 
 // UDP, for the program's single-instance channel on the loopback interface.
-// A datagram socket bound to every local IPv4 interface at `port` (0: any free port), no
-// address reuse: a port another socket holds is refused. kNoSocket on failure.
+// A datagram socket bound to 127.0.0.1 at `port` (0: any free port), so that no other
+// machine can reach it; no address reuse: a port another socket holds is refused.
+// kNoSocket on failure.
 SocketHandle BindUdp(uint16_t port, int* error);
 // Receives one datagram of at most `size` bytes: its length, negative on error.
 long ReceiveDatagram(SocketHandle socket, char* buffer, size_t size);

@@ -22,6 +22,7 @@ void CLocalProxy::Prepare() {
   ReloadSiteLists();
   lists_.urlList.Load(true);
   lists_.urlFilter.Load(true);
+  lists_.urlFilter.LoadOrdinaryWords();
   lists_.userNoImageDomains.Load(true);
   if (black_filter_ != nullptr) black_filter_->Rebuild();
   if (white_filter_ != nullptr) white_filter_->Rebuild();
@@ -40,11 +41,12 @@ CAdFilter& CLocalProxy::AdFilter() {
 }
 
 void CLocalProxy::ReloadSiteLists() {
-  black_domains_.Load(true);
+  CHostSet::Ptr black = CHostSet::Load(list_files::kBlackDomain);
+  lists_.urlFilter.FillExtraKeywords(black->DotlessEntries());
+  black_domains_.Publish(std::move(black));
   white_domains_.Load(true);
   lists_.userBlackDomains.Load(true);
   lists_.userWhiteDomains.Load(true);
-  lists_.urlFilter.FillExtraKeywords(black_domains_);
 }
 
 int CLocalProxy::SmartMonitoringThreshold(int position) {

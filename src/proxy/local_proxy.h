@@ -22,6 +22,7 @@
 #include "proxy/request_verdict.h"
 #include "proxy/url_helpers.h"
 #include "rules/ad_filter.h"
+#include "rules/host_set.h"
 #include "rules/page_assets.h"
 #include "rules/shared_lists.h"
 #include "rules/word_filter.h"
@@ -156,6 +157,10 @@ class CLocalProxy : public CListenSocket {
   // Smart monitoring's judgement of a rewritten page, learning its site when refused.
   PageJudgement JudgePage(const CProxyConnection& connection, const CHttpResponse& response);
   bool OnNoImageList(const CProxyConnection& connection) const;
+  // The check of the shipped black list that names the host, or empty: its registrable
+  // domain, the bare host, or a parent domain between the two (so that an entry for
+  // cdn.example.com also covers img.cdn.example.com).
+  std::string_view ShippedBlackCheck(const std::string& base_domain, const std::string& bare_host) const;
   // Whether a black site list, the host keywords or the learned sites name the host.
   bool NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const;
   // A page opened from a white site passes the site checks, unless the site it asks for is
@@ -192,7 +197,7 @@ class CLocalProxy : public CListenSocket {
 
   SharedLists& lists_;
   SetupRecord& setup_;
-  CMyList black_domains_{list_files::kBlackDomain};
+  Snapshot<CHostSet> black_domains_;
   CMyList white_domains_{list_files::kWhiteDomain};
   CMyList image_urls_{list_files::kFilterImg};
   CMyList learned_sites_{list_files::kIntelligentDomain};

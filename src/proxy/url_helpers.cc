@@ -5,6 +5,8 @@
 
 #include "base/replace_all.h"
 #include "platform/code_page.h"
+#include "proxy/canonical_host.h"
+#include "proxy/public_suffix.h"
 
 namespace {
 
@@ -84,25 +86,14 @@ std::string RefererHost(std::string_view head) {
 
 std::string BaseDomain(std::string_view host) {
   host = UpToNul(host);
-  if (host.empty()) return {};
-  std::string h(host);
-  ReplaceFirst(h, ".com.cn", ".comcn");
-  ReplaceFirst(h, ".net.cn", ".netcn");
   for (std::string_view prefix : {"http://", "https://", "www."}) {
-    if (h.starts_with(prefix)) {
-      h.erase(0, prefix.size());
+    if (host.starts_with(prefix)) {
+      host.remove_prefix(prefix.size());
       break;
     }
   }
-  h = h.substr(0, FirstSlashOrColon(h));
-  size_t first_dot = h.find('.');
-  if (first_dot == std::string::npos) return {};
-  // The last two labels: everything after the last dot but one.
-  size_t last_dot = h.rfind('.');
-  std::string result = last_dot == first_dot ? h : h.substr(h.rfind('.', last_dot - 1) + 1);
-  ReplaceFirst(result, ".comcn", ".com.cn");
-  ReplaceFirst(result, ".netcn", ".net.cn");
-  return result;
+  std::string canonical = CanonicalHost(host.substr(0, FirstSlashOrColon(host)));
+  return std::string(RegistrableDomain(canonical));
 }
 
 std::string UrlDecode(std::string_view text) {

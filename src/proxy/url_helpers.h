@@ -32,9 +32,11 @@ UrlParts SplitUrl(std::string_view url);
 // removed, cut at the first '/' or ':'. Empty when the line is absent, empty or unended.
 std::string RefererHost(std::string_view head);
 
-// The registrable domain of a host: its last two dot-separated labels, keeping ".com.cn"
-// and ".net.cn" whole; after dropping one leading "http://", "https://" or "www." and
-// cutting at the first '/' or ':'. Empty for a host without a dot.
+// The registrable domain of a host by the public suffix list (RegistrableDomain: so
+// example.com, example.co.uk, example.com.cn, example.github.io), in its canonical form
+// (CanonicalHost), after dropping one leading "http://", "https://" or "www." and cutting
+// at the first '/' or ':'. Empty for a host without a dot and for a public suffix itself;
+// an IP address is its own.
 std::string BaseDomain(std::string_view host);
 
 // Percent-decoding: "%XY" becomes the byte (X << 4) | Y, a non-hex digit counting as 0xFF;

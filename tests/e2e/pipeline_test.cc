@@ -174,11 +174,11 @@ TEST_F(PipelineTest, PicturesAreSwappedAccordingToTheNoPictureMode) {
 }
 
 TEST_F(PipelineTest, EveryWritingOfABlackHostIsRefused) {
-  WriteListFile("Data\\blackdomain.kezo", {"black.test", "xn--fsqu00a.test", "127.0.0.9", "[::1]"}, true);
+  WriteListFile("Data\\blackdomain.kezo", {"black.test", "xn--fsqu00a.test", "127.0.0.9", "[::1]", "cdn.site.test"}, true);
   replies_["/"] = TestOrigin::Response("fetched");
   Start();
   for (std::string host : {"black.test", "BLACK.Test", "black.test.", "www.Black.TEST.", "\xE4\xBE\x8B\xE5\xAD\x90.test",
-                           "127.0.0.9", "2130706441", "0177.0.0.011", "0x7f.9", "[::1]", "[0:0::1]"}) {
+                           "127.0.0.9", "2130706441", "0177.0.0.011", "0x7f.9", "[::1]", "[0:0::1]", "Img.CDN.site.test."}) {
     EXPECT_EQ(Fetch(host, "/"), kBlockPage) << host;
     TestClient tunnel(proxy_->Port());
     tunnel.Send("CONNECT " + host + ":443 HTTP/1.1\r\n\r\n");

@@ -37,8 +37,9 @@ bool HeadlessSurface::TrackHoverAndLeave(uint32_t ms) {
   return true;
 }
 
-HeadlessWindow::HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemplate& source, bool modal)
-    : ui_(ui), dialog_(dialog), modal_(modal), title_(source.caption) {
+HeadlessWindow::HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemplate& source, bool modal,
+                               HeadlessWindow* host)
+    : ui_(ui), dialog_(dialog), modal_(modal), host_(host), title_(source.caption) {
   for (const ControlTemplate& control : source.controls) {
     if (control.id == -1 || controls_.count(control.id)) continue;  // IDC_STATIC texts are not addressable
     HeadlessControl& state = controls_[control.id];
@@ -50,6 +51,8 @@ HeadlessWindow::HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemp
     state.z_order = next_z_++;
   }
   show_ = (source.style & 0x10000000) != 0 ? WindowShow::kNormal : WindowShow::kHidden;
+  // Dialog units of the default font, roughly: until the dialog sizes itself.
+  size_ = Size{source.units.Width() * 3 / 2, source.units.Height() * 13 / 8};
   ui_.Register(this);
 }
 
@@ -60,6 +63,16 @@ HeadlessControl* HeadlessWindow::Find(int id) {
   return found == controls_.end() ? nullptr : &found->second;
 }
 
+void HeadlessWindow::PlaceInParent(Rect bounds) {
+  bounds_ = bounds;
+  size_ = Size{bounds.Width(), bounds.Height()};
+}
+
+bool HeadlessWindow::IsReachable() const {
+  if (destroyed_ || show_ == WindowShow::kHidden) return false;
+  return host_ == nullptr || host_->IsReachable();
+}
+
 void HeadlessWindow::BringToFront() {
   if (show_ != WindowShow::kNormal) show_ = WindowShow::kNormal;
   ++brought_to_front_;
@@ -68,6 +81,12 @@ void HeadlessWindow::BringToFront() {
 void HeadlessWindow::AnimateShow(ShowAnimation animation, int duration_ms) {
   animations_.emplace_back(animation, duration_ms);
   show_ = WindowShow::kNormal;
+}
+
+void HeadlessWindow::AnimateHide(HideAnimation animation, int duration_ms) {
+  if (show_ == WindowShow::kHidden) return;
+  hide_animations_.emplace_back(animation, duration_ms);
+  show_ = WindowShow::kHidden;
 }
 
 void HeadlessWindow::PostSysCommand(SysCommand command) {
@@ -88,6 +107,10 @@ void HeadlessWindow::End(int result) {
 
 void HeadlessWindow::Destroy() {
   if (destroyed_) return;
+  // Child windows go first, as the window system destroys them with their parent.
+  for (HeadlessWindow* other : std::vector<HeadlessWindow*>(ui_.windows_)) {
+    if (other->host_ == this && ui_.IsLive(other)) other->Destroy();
+  }
   destroyed_ = true;
   ended_ = true;
   timers_.clear();
@@ -310,6 +333,39 @@ int HeadlessWindow::ListSelection(int id) {
   return control ? control->list_selection : -1;
 }
 
+int HeadlessWindow::ListBoxInsert(int id, int index, std::u16string_view text) {
+  HeadlessControl* control = Find(id);
+  if (!control) return -1;
+  std::vector<std::u16string>& items = control->list_box_items;
+  size_t at = index < 0 || static_cast<size_t>(index) > items.size() ? items.size() : static_cast<size_t>(index);
+  items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), std::u16string(text));
+  return static_cast<int>(at);
+}
+
+void HeadlessWindow::ListBoxDelete(int id, int index) {
+  HeadlessControl* control = Find(id);
+  if (!control || index < 0 || index >= static_cast<int>(control->list_box_items.size())) return;
+  control->list_box_items.erase(control->list_box_items.begin() + index);
+  if (control->list_box_selection == index) control->list_box_selection = -1;
+  else if (control->list_box_selection > index) --control->list_box_selection;
+}
+
+int HeadlessWindow::ListBoxCount(int id) {
+  HeadlessControl* control = Find(id);
+  return control ? static_cast<int>(control->list_box_items.size()) : 0;
+}
+
+std::u16string HeadlessWindow::ListBoxText(int id, int index) {
+  HeadlessControl* control = Find(id);
+  if (!control || index < 0 || index >= static_cast<int>(control->list_box_items.size())) return {};
+  return control->list_box_items[static_cast<size_t>(index)];
+}
+
+int HeadlessWindow::ListBoxSelection(int id) {
+  HeadlessControl* control = Find(id);
+  return control ? control->list_box_selection : -1;
+}
+
 int HeadlessWindow::TabAdd(int id, std::u16string_view title) {
   HeadlessControl* control = Find(id);
   if (!control) return -1;
@@ -422,6 +478,17 @@ std::unique_ptr<DialogWindow> HeadlessUi::CreateModeless(CDialog& dialog, int te
   const DialogTemplate* source = resources_.FindDialog(template_id);
   if (source == nullptr) return nullptr;
   auto window = std::make_unique<HeadlessWindow>(*this, dialog, *source, false);
+  dialog.HandleInit(*window);
+  if (window->IsDestroyed()) return nullptr;
+  return window;
+}
+
+std::unique_ptr<DialogWindow> HeadlessUi::CreateChild(CDialog& dialog, int template_id, CDialog& host,
+                                                      int control_id) {
+  const DialogTemplate* source = resources_.FindDialog(template_id);
+  HeadlessWindow* host_window = WindowOf(host);
+  if (source == nullptr || host_window == nullptr || !host_window->HasControl(control_id)) return nullptr;
+  auto window = std::make_unique<HeadlessWindow>(*this, dialog, *source, false, host_window);
   dialog.HandleInit(*window);
   if (window->IsDestroyed()) return nullptr;
   return window;
@@ -568,10 +635,13 @@ void HeadlessUi::RunTasksUntil(const std::function<bool()>& done) {
 
 namespace {
 
-// The control a user could reach: open window, control present, shown and enabled.
+// The control a user could reach: open window, control present, shown and enabled; a
+// child window (a page of a tab control) and its host shown as well.
 HeadlessControl* Reachable(HeadlessUi& ui, CDialog& dialog, int id) {
   HeadlessControl* control = ui.ControlOf(dialog, id);
   if (control == nullptr || !control->visible || !control->enabled) return nullptr;
+  HeadlessWindow* window = ui.WindowOf(dialog);
+  if (window->Host() != nullptr && !window->IsReachable()) return nullptr;
   return control;
 }
 
@@ -657,6 +727,37 @@ bool HeadlessUi::SelectCombo(CDialog& dialog, int id, int index) {
   return true;
 }
 
+bool HeadlessUi::DoubleClickListBox(CDialog& dialog, int id, int index) {
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (control == nullptr || index >= static_cast<int>(control->list_box_items.size())) return false;
+  control->list_box_selection = index < 0 ? -1 : index;
+  dialog.HandleControlEvent(id, ControlEvent::kDoubleClicked, {});
+  return true;
+}
+
+bool HeadlessUi::SelectTab(CDialog& dialog, int id, int index) {
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (control == nullptr || index < 0 || index >= static_cast<int>(control->tabs.size())) return false;
+  control->tab_selection = index;
+  dialog.HandleControlEvent(id, ControlEvent::kTabChanged, {});
+  return true;
+}
+
+bool HeadlessUi::MoveSlider(CDialog& dialog, int id, int position) {
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (control == nullptr) return false;
+  WindowOf(dialog)->SetPosition(id, position);
+  dialog.HandleControlEvent(id, ControlEvent::kPositionChanged, {});
+  return true;
+}
+
+bool HeadlessUi::EnterHotKey(CDialog& dialog, int id, uint16_t value) {
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (control == nullptr) return false;
+  control->hot_key = value;
+  return true;
+}
+
 bool HeadlessUi::ClickLink(CDialog& dialog, int id, std::u16string_view url) {
   if (Reachable(*this, dialog, id) == nullptr) return false;
   dialog.HandleControlEvent(id, ControlEvent::kLinkClicked, url);
@@ -667,6 +768,13 @@ bool HeadlessUi::FireTimer(CDialog& dialog, int id) {
   HeadlessWindow* window = WindowOf(dialog);
   if (window == nullptr || !window->timers_.count(id)) return false;
   dialog.HandleTimer(id);
+  return true;
+}
+
+bool HeadlessUi::DoubleClick(CDialog& dialog) {
+  HeadlessWindow* window = WindowOf(dialog);
+  if (window == nullptr || !window->IsVisible()) return false;
+  dialog.HandleDoubleClick();
   return true;
 }
 

@@ -124,6 +124,18 @@ std::unique_ptr<DialogWindow> Win32Ui::CreateModeless(CDialog& dialog, int templ
   return window;
 }
 
+std::unique_ptr<DialogWindow> Win32Ui::CreateChild(CDialog& dialog, int template_id, CDialog& host, int control_id) {
+  HWND host_window = HandleOf(host);
+  HWND parent = host_window != nullptr ? GetDlgItem(host_window, control_id) : nullptr;
+  if (parent == nullptr) return nullptr;
+  // The dialog manager's keyboard navigation walks into a child window only through parents
+  // that say they hold controls; a tab control does not say so by itself.
+  SetWindowLongPtrW(parent, GWL_EXSTYLE, GetWindowLongPtrW(parent, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  auto window = std::make_unique<Win32DialogWindow>(*this, dialog, false);
+  if (!window->CreateChild(template_id, parent)) return nullptr;
+  return window;
+}
+
 int Win32Ui::RunModal(CDialog& dialog, int template_id, CDialog* parent) {
   Win32DialogWindow window(*this, dialog, true);
   return window.RunModal(template_id, OwnerHandle(parent));
@@ -178,6 +190,7 @@ std::optional<std::u16string> Win32Ui::ChooseFile(const FileDialogRequest& reque
   filter.push_back(L'\0');
   std::wstring title = ToWideString(request.title);
   std::wstring extension = ToWideString(request.default_extension);
+  std::wstring folder = ToWideString(request.initial_folder);
   std::vector<wchar_t> file(32768, L'\0');
   std::wstring initial = ToWideString(request.file_name);
   std::copy(initial.begin(), initial.begin() + static_cast<std::ptrdiff_t>(std::min(initial.size(), file.size() - 1)),
@@ -189,9 +202,13 @@ std::optional<std::u16string> Win32Ui::ChooseFile(const FileDialogRequest& reque
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  // The extension is given without its dot.
+  if (!extension.empty() && extension.front() == L'.') extension.erase(0, 1);
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR |
-                 (request.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | (request.path_must_exist ? OFN_PATHMUSTEXIST : 0);
+  if (request.save && request.overwrite_prompt) dialog.Flags |= OFN_OVERWRITEPROMPT;
+  if (!request.save && request.file_must_exist) dialog.Flags |= OFN_FILEMUSTEXIST;
   BOOL chosen = request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return std::nullopt;
   return FromWide(file.data(), wcslen(file.data()));
@@ -229,3 +246,15 @@ int Win32Ui::RunMessageLoop() {
 }
 
 void Win32Ui::QuitMessageLoop(int exit_code) { PostQuitMessage(exit_code); }
+
+Rect Win32Ui::ScreenRect() { return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+Rect Win32Ui::WorkArea() {
+  RECT area{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return ScreenRect();
+  return Rect{area.left, area.top, area.right, area.bottom};
+}
+
+Color Win32Ui::SystemColorOf(SystemColor which) {
+  return GetSysColor(which == SystemColor::kGrayText ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+}

@@ -4,6 +4,9 @@
 #include <ws2tcpip.h>
 #include <windows.h>
 
+#include "platform/code_page.h"
+#include "platform/win32/system_info.h"
+
 namespace {
 
 SOCKET Native(SocketHandle socket) { return static_cast<SOCKET>(socket); }
@@ -25,6 +28,10 @@ bool StartSockets() {
 
 int LastSocketError() { return WSAGetLastError(); }
 
+bool IsPrivilegedPortError(int) { return false; }
+
+std::string SocketErrorText(int error) { return WideToUtf8(SystemErrorText(static_cast<unsigned long>(error))); }
+
 SocketHandle ListenTcp(uint16_t port, int* error) {
   SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (s == INVALID_SOCKET) {
@@ -45,12 +52,21 @@ SocketHandle ListenTcp(uint16_t port, int* error) {
   return Handle(s);
 }
 
-uint16_t LocalPort(SocketHandle socket) {
+namespace {
+
+// The socket's own address; all zero when the system cannot tell it.
+sockaddr_in BoundAddress(SocketHandle socket) {
   sockaddr_in address{};
   int length = sizeof address;
-  if (getsockname(Native(socket), reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
-  return ntohs(address.sin_port);
+  if (getsockname(Native(socket), reinterpret_cast<sockaddr*>(&address), &length) != 0) return sockaddr_in{};
+  return address;
 }
+
+}  // namespace
+
+uint16_t LocalPort(SocketHandle socket) { return ntohs(BoundAddress(socket).sin_port); }
+
+uint32_t LocalAddress(SocketHandle socket) { return BoundAddress(socket).sin_addr.s_addr; }
 
 SocketHandle AcceptTcp(SocketHandle listener, uint32_t* peer_address) {
   sockaddr_in peer{};
@@ -139,7 +155,7 @@ SocketHandle BindUdp(uint16_t port, int* error) {
   setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(port);
   if (bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     *error = WSAGetLastError();

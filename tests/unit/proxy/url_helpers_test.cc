@@ -58,9 +58,15 @@ TEST(UrlHelpersTest, BaseDomain) {
   } cases[] = {
       {"a.b.example.com", "example.com"},    {"example.com", "example.com"},
       {"news.site.com.cn", "site.com.cn"},   {"www.news.example.net.cn", "example.net.cn"},
-      {"10.0.0.1", "0.1"},                   {"localhost", ""},
+      {"10.0.0.1", "10.0.0.1"},              {"localhost", ""},
       {"", ""},                              {"http://www.x.example.org:80/p", "example.org"},
-      {"www.example.com", "example.com"},    {"example.com.", "com."},
+      {"www.example.com", "example.com"},    {"Example.COM.", "example.com"},
+      {"shop.example.co.uk", "example.co.uk"}, {"example.com.cn", "example.com.cn"},
+      {"me.example.github.io", "example.github.io"}, {"co.uk", ""},
+      {"www.city.kawasaki.jp", "city.kawasaki.jp"},  // an exception to a wildcard rule
+      {"a.b.kawasaki.jp", "a.b.kawasaki.jp"},        // every b.kawasaki.jp is a suffix
+      {"a.example.test", "example.test"},            // a suffix no rule names: its last label
+      {"\xE4\xBE\x8B\xE5\xAD\x90.\xE4\xB8\xAD\xE5\x9B\xBD", "xn--fsqu00a.xn--fiqs8s"},
   };
   for (const Case& c : cases) EXPECT_EQ(BaseDomain(c.host), c.base) << c.host;
 }
