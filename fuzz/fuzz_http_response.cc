@@ -1,6 +1,8 @@
-// A web server's response to a filtered request, arriving in pieces: head analysis,
-// streaming of what is not a page, and the whole rewrite of a page (de-chunking,
-// inflating, link filtering, page pieces, corrected length).
+// A web server's response to a filtered request, arriving in pieces, through the response
+// stage as the connection drives it (Advance for each piece, Finish when the server
+// closes): head analysis, streaming of what is not a page, suppressed pictures, and the
+// whole rewrite of a page (de-chunking, inflating, link filtering, page pieces, corrected
+// length), within a small memory budget.
 //
 // Input: one byte of choices (piece size, picture and toolbar settings), then the
 // response bytes.
@@ -8,7 +10,15 @@
 #include "fuzz_support.h"
 #include "proxy/http_head.h"
 #include "proxy/http_response.h"
-#include "proxy/url_helpers.h"
+#include "proxy/memory_budget.h"
+
+namespace {
+
+bool ReadsOn(ResponseStep step) {
+  return step == ResponseStep::kNeedMore || step == ResponseStep::kForward || step == ResponseStep::kStream;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
@@ -19,31 +29,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   environment.setup.NonePicture = (choices >> 5) & 3;
   environment.setup.WebControl = choices >> 7;
 
-  CHttpResponse response(environment.black.get(), environment.white.get(), nullptr, environment.setup);
-  std::string passed;
-  for (size_t at = 0; at < bytes.size(); at += piece) {
-    passed += response.Take(bytes.substr(at, piece));
-    if (response.IsComplete()) break;
+  CMemoryBudget budget(256 * 1024);
+  std::string passed, out;
+  ResponseStep step = ResponseStep::kNeedMore;
+  {
+    CBudgetShare share(budget);
+    CHttpResponse response(environment.black.get(), environment.white.get(), nullptr, environment.setup, &share);
+    response.SetSuppressPictures(choices & 2);
+    response.SetNoImageScript(choices & 1);
+    for (size_t at = 0; at < bytes.size() && ReadsOn(step); at += piece) {
+      step = response.Advance(bytes.substr(at, piece), out);
+      if (step == ResponseStep::kForward || step == ResponseStep::kStream || step == ResponseStep::kComplete) passed += out;
+    }
+    if (ReadsOn(step)) {
+      step = response.Finish(out);
+      if (step == ResponseStep::kComplete) passed += out;
+    }
+    FUZZ_CHECK(!ReadsOn(step));
+    if (!response.HeadComplete()) FUZZ_CHECK(passed.empty() && step == ResponseStep::kAbort);
+    if (step == ResponseStep::kBlankImage) FUZZ_CHECK(response.IsBigImage() && (choices & 2));
+    if (step == ResponseStep::kAbort) FUZZ_CHECK(response.HeadTooLarge() || response.OverBudget() || !response.HeadComplete());
+    if (step == ResponseStep::kComplete) {
+      // What is not a page passes byte for byte.
+      FUZZ_CHECK(bytes.starts_with(passed));
+      FUZZ_CHECK(passed.size() == response.Received());
+    }
+    if (step == ResponseStep::kPageReady) {
+      FUZZ_CHECK(passed.empty());
+      FUZZ_CHECK(out.starts_with(response.Head()));
+      FUZZ_CHECK(response.LinksRemoved() <= response.LinksExamined());
+      // A page that was rewritten (not passed as it came) states its new length.
+      bool rewritten = out != response.Data();
+      if (rewritten && FindHeaderField(response.Head(), "Content-Length")) {
+        FUZZ_CHECK(FindHeaderField(response.Head(), "Content-Length") == std::to_string(response.Body().size()));
+      }
+    }
   }
-  if (!response.HeadComplete()) {
-    FUZZ_CHECK(passed.empty());
-    return 0;
-  }
-  if (!response.IsPage()) {
-    // What is not a page passes byte for byte.
-    FUZZ_CHECK(std::string_view(bytes).starts_with(passed));
-    FUZZ_CHECK(passed.size() == response.Received());
-    return 0;
-  }
-  FUZZ_CHECK(passed.empty());
-  response.SetNoImageScript(choices & 1);
-  std::string reply = response.RewritePage();
-  FUZZ_CHECK(reply.starts_with(response.Head()));
-  FUZZ_CHECK(response.LinksRemoved() <= response.LinksExamined());
-  // A page that was rewritten (not passed as it came) states its new length.
-  bool rewritten = reply != response.Data();
-  if (rewritten && FindHeaderField(response.Head(), "Content-Length")) {
-    FUZZ_CHECK(FindHeaderField(response.Head(), "Content-Length") == std::to_string(response.Body().size()));
-  }
+  FUZZ_CHECK(budget.Used() == 0);
   return 0;
 }

@@ -115,8 +115,8 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
     if (smart_threshold_ > 0 && learned_sites_.Contains(bare_host)) return {kBlockPage, "learned-site", {}};
   }
 
-  if (setup_.FilterAD && ad_filter_.Check(url, "", bare_host) == AdVerdict::kBlock) {
-    return {kBlankImage, "ad-rule", explain ? WideToUtf8(ad_filter_.Explain(url, bare_host).line) : std::string()};
+  if (setup_.FilterAD && AdFilter().Check(url, "", bare_host) == AdVerdict::kBlock) {
+    return {kBlankImage, "ad-rule", explain ? WideToUtf8(AdFilter().Explain(url, bare_host).line) : std::string()};
   }
   return {white.empty() ? kPassFiltered : kPassWhite, white, {}};
 }

@@ -71,6 +71,31 @@ std::string CHttpResponse::Take(std::string_view bytes) {
   return page_ ? std::string() : std::string(bytes);
 }
 
+ResponseStep CHttpResponse::Advance(std::string_view bytes, std::string& out) {
+  out = Take(bytes);
+  if (HeadTooLarge() || over_budget_) return ResponseStep::kAbort;
+  if (!head_complete_) return ResponseStep::kNeedMore;
+  if (page_) {
+    if (data_.size() > kMaxPageSize) {
+      TreatAsStream();
+      out = data_;
+      return IsComplete() ? ResponseStep::kComplete : ResponseStep::kStream;
+    }
+    return IsComplete() ? Finish(out) : ResponseStep::kNeedMore;
+  }
+  if (big_image_ && suppress_pictures_) return ResponseStep::kBlankImage;
+  if (IsComplete()) return ResponseStep::kComplete;
+  return out.empty() ? ResponseStep::kNeedMore : ResponseStep::kForward;
+}
+
+ResponseStep CHttpResponse::Finish(std::string& out) {
+  out.clear();
+  if (!head_complete_ || over_budget_) return ResponseStep::kAbort;
+  if (!page_) return ResponseStep::kComplete;
+  out = RewritePage();
+  return over_budget_ ? ResponseStep::kAbort : ResponseStep::kPageReady;
+}
+
 void CHttpResponse::AnalyseHead() {
   std::string type = std::string(FindHeaderField(head_, "Content-Type").value_or(""));
   for (char& c : type) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

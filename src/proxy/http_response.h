@@ -10,6 +10,20 @@ class CPageAssets;
 class CWordFilter;
 struct SetupRecord;
 
+// What the connection does next with a response, as Advance and Finish decide it.
+enum class ResponseStep {
+  kNeedMore,    // nothing to send yet: read on
+  kForward,     // send `out` and read on: a response that is not a page streams through
+  kStream,      // the page is too large to hold: send `out` (all collected) and read on,
+                // passing the rest as it comes
+  kBlankImage,  // a picture the user does not want: send the blank image reply instead and
+                // close
+  kAbort,       // close without sending anything more: a head that never ends, or a page
+                // the memory budget has no room for (it must not go out unfiltered)
+  kComplete,    // the response is over: send `out` (its last bytes, may be empty) and close
+  kPageReady,   // the page is whole and rewritten in `out`: judge it, send it and close
+};
+
 // One response to a filtered request as the proxy reads it from the web server: the head
 // is analysed when it is complete; a page (status 200, text/html) is collected whole and
 // rewritten before it is sent, anything else streams through.
@@ -27,12 +41,23 @@ class CHttpResponse {
   // A head that grows past this without its blank line is given up (HeadTooLarge); what
   // arrives after that is not kept. Browsers refuse response heads of this size too.
   static constexpr size_t kMaxHeadSize = 256 * 1024;
+  // Pages larger than this are passed on unfiltered rather than held in memory.
+  static constexpr size_t kMaxPageSize = 8 * 1024 * 1024;
 
   // `black` may be null (then links are not filtered); `white` and `assets` may be null.
   // `budget`, when given, is charged with the page as it is collected and inflated; it
   // must outlive the response.
   CHttpResponse(const CWordFilter* black, const CWordFilter* white, CPageAssets* assets, SetupRecord& setup,
                 CBudgetShare* budget = nullptr);
+
+  // The stage's step for the next bytes from the server; `out` receives what the step
+  // says to send.
+  ResponseStep Advance(std::string_view bytes, std::string& out);
+  // The step once the server has closed or fallen silent.
+  ResponseStep Finish(std::string& out);
+  // Whether big pictures are to be replaced by the blank image (kBlankImage). Set before
+  // the first bytes.
+  void SetSuppressPictures(bool set) { suppress_pictures_ = set; }
 
   // Takes the next bytes from the server. Returns the bytes that may go to the browser
   // now: nothing while the head is incomplete or while a page is being collected; the
@@ -107,6 +132,7 @@ class CHttpResponse {
   bool Charge(size_t bytes);
 
   bool over_budget_ = false;
+  bool suppress_pictures_ = false;
   bool big_image_ = false;
   bool page_ = false;
   bool chunked_ = false;

@@ -29,7 +29,15 @@ void CLocalProxy::Prepare() {
   image_urls_.Load(true);
   page_assets_ = std::make_unique<CPageAssets>(setup_, tip_port_);
   LoadSmartMonitoring();
-  ad_filter_.Compile();
+  if (setup_.FilterAD) AdFilter();  // ready before the first request, as the other lists
+}
+
+CAdFilter& CLocalProxy::AdFilter() {
+  std::call_once(ad_filter_once_, [this] {
+    ad_filter_ = std::make_unique<CAdFilter>();
+    ad_filter_->Compile();
+  });
+  return *ad_filter_;
 }
 
 void CLocalProxy::ReloadSiteLists() {

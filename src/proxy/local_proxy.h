@@ -56,8 +56,6 @@ class CLocalProxy : public CListenSocket {
 
   // A page with at most this many links is never refused by smart monitoring.
   static constexpr int kSmartMinimumLinks = 20;
-  // Pages larger than this are passed on unfiltered rather than held in memory.
-  static constexpr size_t kMaxPageSize = 8 * 1024 * 1024;
 
   // A request's verdict and the check that decided it (empty for an ordinary filtered
   // pass); with an explanation asked for, `detail` names the keyword or the ad rule.
@@ -128,6 +126,8 @@ class CLocalProxy : public CListenSocket {
 
   bool IsStopping() const { return stopping_; }
   size_t OpenConnections();
+  // Bytes of the memory budget that pages being filtered hold now.
+  size_t PageMemoryInUse() const { return page_budget_ ? page_budget_->Used() : 0; }
   CHostCache* HostCache() { return host_cache_.get(); }
 
  private:
@@ -174,7 +174,10 @@ class CLocalProxy : public CListenSocket {
                            const std::string& bare_host) const;
   // Whether the non-ASCII text of a request address holds a banned word.
   bool AddressTextIsBanned(std::string_view url) const;
-  bool SuppressesPicture(const CProxyConnection& connection, const CHttpResponse& response) const;
+  // Whether the connection's big pictures are replaced by the blank image.
+  bool SuppressesPictures(const CProxyConnection& connection) const;
+  // Sends a rewritten page, or what smart monitoring puts in its place.
+  void SendPage(CProxyConnection& connection, const CHttpResponse& response, std::string page);
   // The block page and the blank image, read at their first use and kept.
   const std::string& BlockPage();
   const std::string& BlankImage();
@@ -211,7 +214,11 @@ class CLocalProxy : public CListenSocket {
   std::shared_ptr<CHostCache> host_cache_;
   std::unique_ptr<CMemoryBudget> page_budget_;
   std::unique_ptr<CPageAssets> page_assets_;
-  CAdFilter ad_filter_;
+  // The ad rules take tens of megabytes once compiled and are only asked while FilterAD is
+  // on (off by default): they are read and compiled at their first use.
+  CAdFilter& AdFilter();
+  std::once_flag ad_filter_once_;
+  std::unique_ptr<CAdFilter> ad_filter_;
   std::atomic<uint16_t> tip_port_{809};
   std::function<void()> on_ready_;
   std::once_flag block_page_once_, blank_image_once_;

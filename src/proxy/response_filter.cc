@@ -20,8 +20,8 @@ bool CLocalProxy::OnNoImageList(const CProxyConnection& connection) const {
          sites.Contains(connection.host);
 }
 
-bool CLocalProxy::SuppressesPicture(const CProxyConnection& connection, const CHttpResponse& response) const {
-  if (!response.IsBigImage() || connection.url.ends_with("favicon.ico")) return false;
+bool CLocalProxy::SuppressesPictures(const CProxyConnection& connection) const {
+  if (connection.url.ends_with("favicon.ico")) return false;
   int mode = setup_.NonePicture;
   return mode == 1 || (mode == 2 && OnNoImageList(connection));
 }
@@ -30,45 +30,53 @@ void CLocalProxy::FilterResponse(CProxyConnection& connection) {
   if (stopping_) return;
   CBudgetShare budget_share(*page_budget_);
   CHttpResponse response(black_filter_, white_filter_, page_assets_.get(), setup_, &budget_share);
+  response.SetSuppressPictures(SuppressesPictures(connection));
+  response.SetNoImageScript(setup_.NonePicture == 2 && OnNoImageList(connection));
   std::vector<char> buffer(kReceiveBufferSize);
   const auto idle_limit = std::chrono::milliseconds(limits_.response_idle_ms);
-  while (!stopping_) {
+  std::string out;
+  for (ResponseStep step = ResponseStep::kNeedMore;;) {
+    if (stopping_) return;
     // A server that falls silent ends the response as a close would.
-    if (!WaitToReceive(connection.upstream, std::chrono::steady_clock::now() + idle_limit, stopping_)) break;
-    long got = ReceiveSome(connection.upstream, buffer.data(), buffer.size());
-    if (got <= 0) break;
-    std::string ready = response.Take(std::string_view(buffer.data(), static_cast<size_t>(got)));
-    // A head that never ends is no response a browser could use; a page that does not fit
-    // the memory left is not sent unfiltered.
-    if (response.HeadTooLarge() || response.OverBudget()) return;
-    if (response.HeadComplete() && !response.IsPage()) {
-      if (SuppressesPicture(connection, response)) {
+    long got = WaitToReceive(connection.upstream, std::chrono::steady_clock::now() + idle_limit, stopping_)
+                   ? ReceiveSome(connection.upstream, buffer.data(), buffer.size())
+                   : 0;
+    if (stopping_) return;
+    step = got > 0 ? response.Advance(std::string_view(buffer.data(), static_cast<size_t>(got)), out)
+                   : response.Finish(out);
+    switch (step) {
+      case ResponseStep::kNeedMore:
+        continue;
+      case ResponseStep::kForward:
+      case ResponseStep::kStream:
+        if (!SendAll(connection.client, out)) return;
+        continue;
+      case ResponseStep::kBlankImage:
         SendAll(connection.client, CHttpResponse::ImageReply(BlankImage()));
         return;
-      }
-      if (!ready.empty() && (stopping_ || !SendAll(connection.client, ready))) return;
-    } else if (response.IsPage() && response.Data().size() > kMaxPageSize) {
-      // A page too large to hold is passed on as it comes rather than exhausting memory.
-      response.TreatAsStream();
-      if (!SendAll(connection.client, response.Data())) return;
+      case ResponseStep::kAbort:
+        return;
+      case ResponseStep::kComplete:
+        if (!out.empty()) SendAll(connection.client, out);
+        return;
+      case ResponseStep::kPageReady:
+        SendPage(connection, response, std::move(out));
+        return;
     }
-    if (response.IsComplete()) break;
   }
-  if (!response.IsPage() || stopping_) return;
+}
 
-  response.SetNoImageScript(setup_.NonePicture == 2 && OnNoImageList(connection));
-  std::string out = response.RewritePage();
-  if (response.OverBudget()) return;
+void CLocalProxy::SendPage(CProxyConnection& connection, const CHttpResponse& response, std::string page) {
   switch (JudgePage(connection, response)) {
     case PageJudgement::kDeliver:
       break;
     case PageJudgement::kDrop:
       return;
     case PageJudgement::kTipPage:
-      out = BuildTipPage("200 OK", "http://localhost:" + std::to_string(tip_port_) + "/IntellFilterTip.html");
+      page = BuildTipPage("200 OK", "http://localhost:" + std::to_string(tip_port_) + "/IntellFilterTip.html");
       break;
   }
-  if (!stopping_) SendAll(connection.client, out);
+  if (!stopping_) SendAll(connection.client, page);
 }
 
 CLocalProxy::PageJudgement CLocalProxy::JudgePage(const CProxyConnection& connection, const CHttpResponse& response) {
