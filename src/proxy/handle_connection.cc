@@ -187,6 +187,9 @@ bool CLocalProxy::ConnectUpstream(CProxyConnection& connection, const std::strin
     SocketHandle socket = kNoSocket;
   };
   auto attempt = std::make_shared<Attempt>();
+  // Taken once here before two threads contend for it: the Windows threads library sets a
+  // mutex up at its first lock, and two first locks at once may fail there.
+  { std::lock_guard first_use(attempt->mu); }
   try {
     std::thread([attempt, cache = host_cache_, host, port] {
       SocketHandle socket = kNoSocket;
