@@ -337,6 +337,13 @@ TEST_F(MainWindowPatrolTest, ThePatrolFollowsFormPatrolAndTheTrayCommand) {
   EXPECT_EQ(patrol.ThreadsAlive(), 0);
 }
 
+TEST_F(MainWindowTest, TheWelcomeIsNotShownOnceFirstRunIsSet) {
+  WriteProfile(profile::kFirstRun, 1);
+  Open();
+  ui_.FireTimer(*main_, 15);
+  EXPECT_EQ(std::count(dialogs_.calls.begin(), dialogs_.calls.end(), "welcome"), 0);
+}
+
 TEST_F(MainWindowTest, AMissingUpdaterIsReportedOncePerRun) {
   runner_.present.clear();
   Open();
