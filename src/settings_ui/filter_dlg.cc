@@ -27,7 +27,7 @@ CheckState StateOf(int value) { return value != 0 ? CheckState::kChecked : Check
 
 }  // namespace
 
-CFilterDlg::CFilterDlg(CMyList& image_list) : CDialog(IDD_FILTER), image_list_(image_list) {}
+CFilterDlg::CFilterDlg(CMyList& image_list) : CSettingsPage(IDD_FILTER), image_list_(image_list) {}
 
 bool CFilterDlg::OnInit() {
   for (const ToolTip& tip : kToolTips) window().SetToolTip(tip.id, tip.text);
@@ -47,7 +47,7 @@ bool CFilterDlg::OnInit() {
   return true;
 }
 
-void CFilterDlg::OnShowPage() {
+void CFilterDlg::OnPageShown() {
   if (!IsOpen()) return;
   window().SetCheck(IDC_WEB_CONTROL, StateOf(TheSetup().WebControl));
   ShowNonePicture();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/dialog.h"
+#include "settings_ui/settings_page.h"
 
 class CMyList;
 
@@ -12,28 +12,24 @@ class CMyList;
 //
 // User-interface thread only. `image_list` is the manual picture list that the proxy
 // judges by (Data\URLList.txt, shared); it must outlive the page.
-class CFilterDlg : public CDialog {
+class CFilterDlg : public CSettingsPage {
  public:
   explicit CFilterDlg(CMyList& image_list);
 
   // Writes every switch to the settings and caches, then www\param.js. The settings
   // centre calls it when it closes; hiding the page calls it too.
-  void Save();
+  void Save() override;
   // Set by any click on "强力过滤" and never cleared: the settings centre rebuilds the
   // keyword filter at close while it is set.
-  bool PowerfulFilteringChanged() const { return powerful_filtering_changed_; }
-
-  // Showing the page again: the in-page toolbar's commands may have changed the toolbar
-  // and picture switches meanwhile.
-  void OnShowPage();
-  void OnHidePage() { Save(); }
+  bool KeywordsChanged() const override { return powerful_filtering_changed_; }
 
  protected:
   bool OnInit() override;
   bool OnCommand(int id) override;
-  // Enter and Escape do not close a page.
-  void OnOk() override {}
-  void OnCancel() override {}
+  // Showing the page again: the in-page toolbar's commands may have changed the toolbar
+  // and picture switches meanwhile. Hiding it (another tab) saves it.
+  void OnPageShown() override;
+  void OnPageHidden() override { Save(); }
 
  private:
   void ShowNonePicture();

@@ -101,8 +101,9 @@ class MainWindowTest : public ::testing::Test {
     ServersStopping = false;
   }
 
-  void Open() {
-    CKEZODlg::Collaborators parts{&dialogs_, &forced_, &lock_, patrol_,
+  // `dialogs`: the main window's dialogs, the recording ones unless named.
+  void Open(MainWindowDialogs* dialogs = nullptr) {
+    CKEZODlg::Collaborators parts{dialogs != nullptr ? dialogs : &dialogs_, &forced_, &lock_, patrol_,
                                   [](std::function<void()> work) { work(); }};
     main_ = std::make_unique<CKEZODlg>(lists_, parts);
     main_->SetQuitsOnDestroy(true);  // as the application's main window

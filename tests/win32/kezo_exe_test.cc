@@ -13,6 +13,7 @@
 
 #include "framework/win32/windows_include.h"
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include "data_files.h"
@@ -82,6 +83,33 @@ HWND FindWindowOf(DWORD process, const wchar_t* title, const wchar_t* kind = nul
 
 HWND FindTitledWindowOf(DWORD process) { return FindWindowOf(process, L"Veltra"); }
 
+
+// The captions of a tab control of another process, read through memory of that process.
+std::vector<std::wstring> TabCaptions(HWND tab) {
+  std::vector<std::wstring> captions;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(tab, &owner);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, owner);
+  if (process == nullptr) return captions;
+  constexpr size_t kTextUnits = 64;
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(TCITEMW) + kTextUnits * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  int count = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count && remote != nullptr; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(TCITEMW));
+    item.cchTextMax = kTextUnits;
+    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
+    wchar_t text[kTextUnits] = {};
+    ReadProcessMemory(process, remote + sizeof(TCITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+    captions.emplace_back(text);
+  }
+  if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return captions;
+}
 
 // The ids of the running processes of image `name`.
 std::vector<DWORD> ProcessIdsOf(const wchar_t* name) {
@@ -248,6 +276,46 @@ TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
   SystemProxyState after = ReadSystemProxy();
   EXPECT_FALSE(after.flags & PROXY_TYPE_PROXY) << "the proxy setting is removed";
   EXPECT_EQ(after.server, L"");
+}
+
+TEST_F(KezoExeTest, TheTrayCommandOpensTheOneSettingsCentreWithItsSixTabs) {
+  PROCESS_INFORMATION started = Start(L"KEZO.exe", L"-h");
+  ASSERT_EQ(WaitForInputIdle(started.hProcess, 60000), 0u);
+  HWND main = FindTitledWindowOf(started.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  constexpr WPARAM kSettingsCommand = 32774;
+  ASSERT_TRUE(PostMessageW(main, WM_COMMAND, kSettingsCommand, 0));
+  HWND settings = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    settings = FindWindowOf(started.dwProcessId, L"设置中心", L"#32770");
+    return settings != nullptr && IsWindowVisible(settings);
+  })) << "the settings centre opens";
+  RECT rect;
+  GetWindowRect(settings, &rect);
+  EXPECT_EQ(rect.right - rect.left, 608);
+  EXPECT_EQ(rect.bottom - rect.top, 512);
+  EXPECT_FALSE(GetWindowLongW(settings, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "a task-bar button of its own";
+  HWND tab = GetDlgItem(settings, 1033);
+  ASSERT_NE(tab, nullptr);
+  EXPECT_EQ(TabCaptions(tab), (std::vector<std::wstring>{L"基本设置", L"过滤设置", L"关键字词", L"黑白网址名单",
+                                                         L"密码安全", L"智能监控"}));
+  EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
+  // Let the pages draw before the picture is taken.
+  Sleep(500);
+  test_pictures::Write(std::filesystem::current_path() / "settings_centre.png", Screenshot(settings));
+
+  // The close box hides the window; the command shows the same one again.
+  PostMessageW(settings, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(settings); })) << "closing hides it";
+  EXPECT_TRUE(IsWindow(settings)) << "and keeps it";
+  ASSERT_TRUE(PostMessageW(main, WM_COMMAND, kSettingsCommand, 0));
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(settings) != FALSE; })) << "the same window comes back";
+  int settings_windows = 0;
+  for (const TopWindow& window : TopWindowsOf(started.dwProcessId)) settings_windows += window.title == L"设置中心";
+  EXPECT_EQ(settings_windows, 1);
+
+  ASSERT_TRUE(PostMessageW(main, kQuitMessage, 0, 0));
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
 }
 
 TEST_F(KezoExeTest, ASecondStartShowsTheRunningInstanceAndEnds) {

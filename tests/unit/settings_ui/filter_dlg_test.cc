@@ -11,7 +11,9 @@
 #include "framework/application.h"
 #include "framework/headless/headless_ui.h"
 #include "memory_profile_store.h"
+#include "data_files.h"
 #include "recording_system_integration.h"
+#include "settings_centre_fixture.h"
 #include "resource.h"
 #include "rules/list_files.h"
 #include "rules/text_list.h"
@@ -33,6 +35,7 @@ class FilterDlgTest : public ::testing::Test {
   }
   CFilterDlg& Open() {
     EXPECT_TRUE(page_.Create());
+    page_.ShowPage();
     return page_;
   }
   HeadlessWindow& Window() { return *ui_.WindowOf(page_); }
@@ -81,7 +84,8 @@ TEST_F(FilterDlgTest, ThePictureModeStepsThroughItsThreeStatesAndSaveWritesThem)
   for (const Step& step : steps) {
     ui_.Click(page_, IDC_NONE_PICTURE);
     EXPECT_EQ(Window().Text(IDC_NONE_PICTURE_MODE), step.text);
-    page_.OnHidePage();  // another tab was chosen
+    page_.HidePage();  // another tab was chosen
+    page_.ShowPage();
     EXPECT_EQ(ReadProfile(profile::kNonePicture), step.saved);
     EXPECT_EQ(TheSetup().NonePicture, step.saved);
     EXPECT_NE(FileText("www/param.js").find(step.script_line), std::string::npos);
@@ -114,9 +118,9 @@ TEST_F(FilterDlgTest, EverySwitchIsSavedWithItsCache) {
   EXPECT_EQ(ReadProfile(profile::kEnableHTTPS), 0);
   EXPECT_EQ(setup.EnableHTTPS, 0);
   EXPECT_EQ(FileText("www/param.js"), "var kezo_data={}\r\nkezo_data.manual_nonepic='0'\r\nkezo_data.no_img='0'");
-  EXPECT_TRUE(page_.PowerfulFilteringChanged());
+  EXPECT_TRUE(page_.KeywordsChanged());
   ui_.Click(page_, IDC_POWERFUL_FILTERING);
-  EXPECT_TRUE(page_.PowerfulFilteringChanged()) << "never cleared, also when clicked back";
+  EXPECT_TRUE(page_.KeywordsChanged()) << "never cleared, also when clicked back";
   setup.FilterAddress = 1;
   setup.WebControl = 1;
   setup.ManualFilterImage = 1;
@@ -137,9 +141,10 @@ TEST_F(FilterDlgTest, BlockingEverySiteWarnsOnceCheckedAndGovernsTheSchemeBoxes)
 
 TEST_F(FilterDlgTest, ShowingThePageAgainTakesTheToolbarAndPictureCaches) {
   Open();
+  page_.HidePage();
   TheSetup().WebControl = 0;  // the in-page toolbar's commands
   TheSetup().NonePicture = 2;
-  page_.OnShowPage();
+  page_.ShowPage();
   EXPECT_EQ(Window().Check(IDC_WEB_CONTROL), CheckState::kUnchecked);
   EXPECT_EQ(Window().Check(IDC_NONE_PICTURE), CheckState::kIndeterminate);
   EXPECT_EQ(Window().Text(IDC_NONE_PICTURE_MODE), u"仅自定义网站列表不显示图片");
@@ -159,6 +164,36 @@ TEST_F(FilterDlgTest, CleaningNowRunsTheCleanerAndResetEmptiesTheSharedPictureLi
   ui_.Click(page_, IDC_RESET_IMAGE_LIST);
   EXPECT_EQ(image_list_.Count(), 0u) << "the instance the proxy judges by";
   EXPECT_EQ(FileText("Data/URLList.txt"), "");
+}
+
+}  // namespace
+
+namespace {
+
+// The page in its tab of the settings centre: its switches reach the settings at the
+// centre's close, 重置 empties the very list of the running proxy, and a click on
+// 强力过滤 has the close rebuild the black filter.
+class FilterPageInTheCentreTest : public SettingsCentreTest {};
+
+TEST_F(FilterPageInTheCentreTest, TheFilterTabIsTheFilterPage) {
+  std::filesystem::create_directories(folder_.path() / "www");
+  WriteListFile("Data\\StrictWord.kezo", {"性感"}, true);
+  main_->BlackFilter()->Rebuild();
+  ASSERT_TRUE(main_->BlackFilter()->Match(u"性感图片"));
+  lists_.urlList.Add(u"http://a.example/1.jpg", true);
+
+  CSettingsPage& page = OpenPage(CSetDlg::kFilterTab);
+  EXPECT_EQ(page.TemplateId(), IDD_FILTER);
+  ASSERT_TRUE(ui_.Click(page, IDC_RESET_IMAGE_LIST));
+  EXPECT_EQ(lists_.urlList.Count(), 0u);
+  ASSERT_TRUE(ui_.Click(page, IDC_POWERFUL_FILTERING));
+  ASSERT_TRUE(ui_.Click(page, IDC_NONE_PICTURE));
+  EXPECT_EQ(ReadProfile(profile::kNonePicture), 0) << "written when the page saves";
+
+  dialogs_.SettingsCentre()->Close();
+  EXPECT_EQ(ReadProfile(profile::kNonePicture), 1);
+  EXPECT_EQ(ReadProfile(profile::kPowerfullFiltering), 0);
+  EXPECT_FALSE(main_->BlackFilter()->Match(u"性感图片")) << "the close rebuilt the black filter";
 }
 
 }  // namespace
