@@ -134,3 +134,29 @@
 #define ID_LOCKED_ADD_SITE           1099
 #define ID_LOCKED_TIMED_SHUTDOWN     1103
 #define ID_LOCKED_ADD_KEYWORD        1114
+
+// The filter page, the welcome window and the about box (templates and controls; the
+// welcome window shares the filter page's numbers for the same switches).
+#define IDD_ABOUT                    156
+#define IDD_FILTER                   157
+#define IDD_WELCOME                  229
+#define IDC_WELCOME_AUTOSTART        1013
+#define IDC_WELCOME_CALENDAR         1014
+#define IDC_WELCOME_JIESE_TIP        1015
+#define IDC_WELCOME_XIUSHEN_TIP      1016
+#define IDC_FILTER_AD                1018
+#define IDC_AUTO_CLEAR_CACHE         1020
+#define IDC_FILTER_ADDRESS           1022
+#define IDC_WELCOME_HEADING          1031
+#define IDC_NONE_PICTURE             1035
+#define IDC_ONLY_WHITE_LIST          1036
+#define IDC_POWERFUL_FILTERING       1037
+#define IDC_CLEAN_CACHE_NOW          1045
+#define IDC_RESET_IMAGE_LIST         1089
+#define IDC_WELCOME_PICTURE          1104
+#define IDC_WEB_CONTROL              1108
+#define IDC_MANUAL_FILTER_IMAGE      1109
+#define IDC_ENABLE_HTTP              1111
+#define IDC_ENABLE_HTTPS             1112
+#define IDC_NONE_PICTURE_MODE        1113
+#define IDC_SELECT_ALL               1115

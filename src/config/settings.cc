@@ -59,6 +59,16 @@ int SetupRecord::GetInstallDays() {
   return static_cast<int>(elapsed / kSecondsPerDay + 1);
 }
 
+int SetupRecord::CurrentJieSeTip() {
+  if (jieSeTipStale.exchange(false)) JieSeTip = ReadProfile(profile::kJieSeTip);
+  return JieSeTip;
+}
+
+int SetupRecord::CurrentXiuShenTip() {
+  if (xiuShenTipStale.exchange(false)) XiuShenTip = ReadProfile(profile::kXiuShenTip);
+  return XiuShenTip;
+}
+
 void SetupRecord::SetWebControl(int value) {
   WriteProfile(profile::kWebControl, value);
   WebControl = value;

@@ -67,6 +67,9 @@ struct SetupRecord {
   // The number of the current day since the first start, 1 on the first day; records the
   // first start when the profile has none.
   int GetInstallDays();
+  // The tip switches, read again from the profile first when their cache is stale.
+  int CurrentJieSeTip();
+  int CurrentXiuShenTip();
   void SetWebControl(int value);
   void SetNonePicture(int value);
   // OnlyWhiteList, read from the profile the first time after start or after the filter

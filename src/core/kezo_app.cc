@@ -19,6 +19,7 @@ CKEZOApp::CKEZOApp(std::vector<std::u16string> arguments, AppLifecycle& lifecycl
       collaborators_(std::move(collaborators)) {
   if (collaborators_.dialogs == nullptr) collaborators_.dialogs = &dialogs_;
   if (collaborators_.forced_mode == nullptr) collaborators_.forced_mode = &forced_mode_;
+  if (collaborators_.patrol == nullptr) collaborators_.patrol = &patrol_;
 }
 
 CKEZOApp::CKEZOApp(std::vector<std::u16string> arguments) : CKEZOApp(std::move(arguments), AppLifecycle::None()) {}

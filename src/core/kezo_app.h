@@ -7,6 +7,7 @@
 #include "core/kezo_dialogs.h"
 #include "core/kezo_dlg.h"
 #include "core/kezo_forced_mode.h"
+#include "core/window_patrol.h"
 #include "framework/application.h"
 #include "rules/shared_lists.h"
 
@@ -44,6 +45,7 @@ class CKEZOApp : public CApplication {
   CKEZODlg::Collaborators collaborators_;
   KezoDialogs dialogs_;  // unless the collaborators name others
   KezoForcedMode forced_mode_;  // likewise
+  CWindowPatrol patrol_;  // likewise; outlives the main window, whose filters it reads
   SharedLists lists_;
   std::unique_ptr<CKEZODlg> main_;
 };

@@ -3,6 +3,7 @@
 #include "core/kezo_dlg.h"
 #include "core/pause_dlg.h"
 #include "core/set_password_dlg.h"
+#include "settings_ui/about_dlg.h"
 #include "settings_ui/hot_key_err_dlg.h"
 #include "settings_ui/set_dlg.h"
 #include "tools/need_rest_dlg.h"
@@ -46,12 +47,22 @@ void KezoDialogs::DestroyChildWindows() {
   calendar_.reset();
   timed_shutdown_.reset();
   statistics_.reset();
+  if (welcome_ != nullptr) welcome_->DestroyWindow();
   if (settings_ == nullptr) return;
   // A shown window goes without its close steps: what the user changed on its pages is
   // saved here. A hidden one has saved at its close, and its pages may since be stale.
   if (settings_->IsOpen() && settings_->Window()->IsVisible()) settings_->SavePages();
   settings_.reset();
 }
+
+void KezoDialogs::OpenWelcome(CKEZODlg& main) {
+  if (welcome_ != nullptr && welcome_->IsOpen()) return;
+  // Without a parent: the window stands on its own beside the hidden main window.
+  welcome_ = std::make_unique<CWelcomeDlg>([&main] { main.ReloadData(1); });
+  welcome_->Create();
+}
+
+void KezoDialogs::RunAboutBox(CKEZODlg& main) { CAboutDlg().DoModal(&main); }
 
 void KezoDialogs::RunShareDialog(CKEZODlg& main) { CShareToDlg().DoModal(nullptr); }
 

@@ -9,10 +9,12 @@
 #include "tools/statistics_dlg.h"
 #include "tools/timing_shutdown_dlg.h"
 
+#include "settings_ui/welcome_dlg.h"
+
 class CSetDlg;
 
 // The dialogs the main window opens, as far as they exist: the settings centre, the
-// password dialogs, the pause choice and the tools. The others still open nothing.
+// password dialogs, the pause choice, the tools, the first-run window and the about box. The others still open nothing.
 class KezoDialogs : public MainWindowDialogs {
  public:
   KezoDialogs();
@@ -31,6 +33,8 @@ class KezoDialogs : public MainWindowDialogs {
   void RunShareDialog(CKEZODlg& main) override;
   void RunRestNotice(CKEZODlg& main) override;
   bool RunRestReminderSettings(CKEZODlg& main) override;
+  void OpenWelcome(CKEZODlg& main) override;
+  void RunAboutBox(CKEZODlg& main) override;
   std::optional<int> RunPauseDialog(CKEZODlg& main) override;
   void RunTipStyleEditor(CKEZODlg& main) override;
   bool RunSetPassword(CKEZODlg& main) override;
@@ -49,4 +53,5 @@ class KezoDialogs : public MainWindowDialogs {
   std::unique_ptr<CCalendarDlg> calendar_;
   std::unique_ptr<CTimingShutDownDlg> timed_shutdown_;
   std::unique_ptr<CStatisticsDlg> statistics_;
+  std::unique_ptr<CWelcomeDlg> welcome_;
 };

@@ -162,7 +162,7 @@ bool CKEZODlg::OnInit() {
   if (lock_.IsLocked()) ShowLockedState();
   ApplyViewMode();
   dialogs_.CreateStatisticsWindow(*this);
-  if (TheSetup().FormPatrol != 0) patrol_.Start();
+  if (TheSetup().FormPatrol != 0) patrol_.Start(*black_filter_, *white_filter_);
   return true;
 }
 
@@ -631,7 +631,7 @@ void CKEZODlg::ToggleWindowPatrol() {
   WriteProfile(profile::kFormPatrol, on);
   TheSetup().FormPatrol = on;
   if (on) {
-    patrol_.Start();
+    patrol_.Start(*black_filter_, *white_filter_);
   } else {
     patrol_.Stop();
   }

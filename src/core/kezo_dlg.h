@@ -105,6 +105,8 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   CWordFilter* BlackFilter() { return black_filter_.get(); }
   CWordFilter* WhiteFilter() { return white_filter_.get(); }
   CExplorer1& Browser() { return browser_; }
+  // The lists the proxy judges by, shared with the pages that edit them.
+  SharedLists& Lists() { return lists_; }
   MainWindowDialogs& Dialogs() { return dialogs_; }
   // Registers `key` as the show/hide hot key in place of the one registered now. When the
   // system refuses it, the previous one is registered again. Returns whether `key` holds.

@@ -70,6 +70,8 @@ class BrowserEvents {
   // A page asks for a new window; returns whether to cancel it.
   virtual bool OnNewWindow(std::u16string_view url) { return false; }
   virtual void OnDocumentComplete(std::u16string_view url) {}
+  // A click on a document element that the pane was asked to report (ReportClicksOn).
+  virtual void OnElementClicked(std::u16string_view element_id) {}
 };
 
 // The embedded web-browser control of a dialog (one per attached control).
@@ -81,4 +83,7 @@ class BrowserPane {
   // Hands the pane's document-host callbacks to the document now loaded; false when a
   // step fails (the document keeps the engine's own behaviour).
   virtual bool InstallUiHandler() = 0;
+  // Reports clicks on the element with identifier `element_id` of the document now loaded
+  // to the events' OnElementClicked; false when the document has no such element.
+  virtual bool ReportClicksOn(std::u16string_view element_id) = 0;
 };

@@ -57,8 +57,8 @@ void CPageAssets::ReadTipFrame() {
 
 std::string CPageAssets::GetTipLine() {
   if (setup_.tipStyleChanged.exchange(false)) ReadTipFrame();
-  bool abstinence = CurrentTipSwitch(setup_.jieSeTipStale, setup_.JieSeTip, profile::kJieSeTip) != 0;
-  bool cultivation = CurrentTipSwitch(setup_.xiuShenTipStale, setup_.XiuShenTip, profile::kXiuShenTip) != 0;
+  bool abstinence = setup_.CurrentJieSeTip() != 0;
+  bool cultivation = setup_.CurrentXiuShenTip() != 0;
   if (!abstinence && !cultivation) return {};
 
   std::u16string abstinence_tip = abstinence ? abstinence_tips_.PickRandom() : std::u16string();

@@ -106,6 +106,13 @@ bool CMyList::Remove(std::u16string_view text) {
   return true;
 }
 
+bool CMyList::Clear() {
+  std::lock_guard lock(write_mu_);
+  auto next = std::make_shared<Items>();
+  items_.Publish(next);
+  return SaveItems(*next);
+}
+
 void CMyList::Sort() {
   std::lock_guard lock(write_mu_);
   auto next = std::make_shared<Items>(*items_.Get());

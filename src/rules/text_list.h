@@ -58,6 +58,8 @@ class CMyList : public CMyFile {
   // Removes the first entry equal to `text` (when Find finds one) and saves. Returns
   // whether an entry was removed.
   bool Remove(std::u16string_view text);
+  // Removes every entry and saves the empty list. Returns whether the file was written.
+  bool Clear();
 
   // Sorts the entries in code-unit order.
   void Sort();

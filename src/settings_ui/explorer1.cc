@@ -20,3 +20,12 @@ bool CExplorer1::OnNewWindow(std::u16string_view url) {
   Shell::Current().Open(url);
   return true;
 }
+
+void CExplorer1::OnDocumentComplete(std::u16string_view url) {
+  if (pane_ == nullptr) return;
+  for (const std::u16string& id : clicked_ids_) pane_->ReportClicksOn(id);
+}
+
+void CExplorer1::OnElementClicked(std::u16string_view element_id) {
+  if (on_click_) on_click_(element_id);
+}

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/browser_rules.h"
 #include "framework/control_behaviour.h"
@@ -32,12 +33,20 @@ class CExplorer1 : public BrowserEvents {
   bool Navigate(std::u16string_view url);
   // The host's own work after each finished navigation (after the callbacks are installed).
   void SetNavigateCompleteHook(std::function<void(std::u16string_view url)> hook) { hook_ = std::move(hook); }
+  // Once each document has loaded, clicks on its elements with the identifiers `element_ids`
+  // go to `on_click` with the identifier.
+  void SetElementClickHandler(std::vector<std::u16string> element_ids,
+                              std::function<void(std::u16string_view element_id)> on_click) {
+    clicked_ids_ = std::move(element_ids);
+    on_click_ = std::move(on_click);
+  }
 
   bool IsAttached() const { return pane_ != nullptr; }
 
   void OnNavigateComplete(std::u16string_view url) override;
   bool OnNewWindow(std::u16string_view url) override;
-  void OnDocumentComplete(std::u16string_view url) override {}
+  void OnDocumentComplete(std::u16string_view url) override;
+  void OnElementClicked(std::u16string_view element_id) override;
 
   // The keyboard rule of the callbacks: a key-down with Control held and O, P or N is
   // swallowed; every other key goes to the engine.
@@ -49,4 +58,6 @@ class CExplorer1 : public BrowserEvents {
   BrowserPane* pane_ = nullptr;
   Wiring wiring_;
   std::function<void(std::u16string_view)> hook_;
+  std::vector<std::u16string> clicked_ids_;
+  std::function<void(std::u16string_view)> on_click_;
 };

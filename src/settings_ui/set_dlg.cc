@@ -6,6 +6,7 @@
 #include "core/safe_dlg.h"
 #include "settings_ui/basic_set_dlg.h"
 #include "settings_ui/intelligent_dlg.h"
+#include "settings_ui/filter_dlg.h"
 #include "proxy/local_proxy.h"
 #include "resource.h"
 #include "rules/word_filter.h"
@@ -31,8 +32,8 @@ constexpr const char16_t* kCaptions[CSetDlg::kTabCount] = {u"基本设置", u"�
 // page class takes its place here once it exists.
 CSetDlg::PageFactories CSetDlg::ProgramPages() {
   return {
-      MakePage<CBasicSetDlg>,      // 基本设置
-      MakePage<CPlaceholderPage>,  // 过滤设置
+      MakePage<CBasicSetDlg>,  // 基本设置
+      [](CKEZODlg& main) -> std::unique_ptr<CSettingsPage> { return std::make_unique<CFilterDlg>(main.Lists().urlList); },
       MakePage<CPlaceholderPage>,  // 关键字词
       MakePage<CPlaceholderPage>,  // 黑白网址名单
       MakePage<CSafeDlg>,          // 密码安全

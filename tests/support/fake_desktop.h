@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -76,11 +78,97 @@ class FakeTopLevelWindows : public TopLevelWindows {
     posted.emplace_back(std::u16string(title), message);
     return true;
   }
+
+  // The patrol's view: a desktop of windows, each with its program and its reaction to a
+  // close request.
+  struct Window {
+    WindowHandle handle = 0;
+    std::u16string title;
+    bool visible = true;
+    bool has_parent = false;
+    uint32_t program = 1;
+    CloseAnswer answer = CloseAnswer::kAnswered;
+    bool closes = true;  // an answered request closes it; otherwise it stays (asking a question)
+  };
+  std::vector<TopLevelWindow> Enumerate() override {
+    std::lock_guard lock(mu_);
+    ++enumerations;
+    std::vector<TopLevelWindow> found;
+    for (const Window& window : desktop) found.push_back(TopLevelWindow{window.handle, window.visible, window.has_parent});
+    enumerated.notify_all();
+    return found;
+  }
+  std::u16string ReadTitle(WindowHandle handle, size_t max_units) override {
+    std::lock_guard lock(mu_);
+    const Window* window = FindLocked(handle);
+    return window == nullptr ? std::u16string() : window->title.substr(0, max_units);
+  }
+  CloseAnswer RequestClose(WindowHandle handle, uint32_t timeout_ms) override {
+    std::lock_guard lock(mu_);
+    close_requests.push_back(CloseRequest{handle, timeout_ms});
+    Window* window = FindLocked(handle);
+    if (window == nullptr) return CloseAnswer::kGone;
+    CloseAnswer answer = window->answer;
+    if (answer == CloseAnswer::kAnswered && window->closes) std::erase_if(desktop, [&](const Window& w) { return w.handle == handle; });
+    return answer;
+  }
+  bool SetForeground(WindowHandle handle) override {
+    std::lock_guard lock(mu_);
+    if (FindLocked(handle) == nullptr) return false;
+    foreground = handle;
+    return true;
+  }
+  WindowHandle Foreground() override {
+    std::lock_guard lock(mu_);
+    // A question the program puts up on closing takes the front when it has one.
+    return question_on_front != 0 ? question_on_front : foreground;
+  }
+  uint32_t ProcessOf(WindowHandle handle) override {
+    std::lock_guard lock(mu_);
+    const Window* window = FindLocked(handle);
+    return window == nullptr ? 0 : window->program;
+  }
+  void PostEnterKey(WindowHandle handle) override {
+    std::lock_guard lock(mu_);
+    enter_keys.push_back(handle);
+  }
+  // Waits (without a deadline of its own; ctest's limit stands) until `count` enumerations
+  // have run.
+  void WaitForEnumerations(int count) {
+    std::unique_lock lock(mu_);
+    enumerated.wait(lock, [&] { return enumerations >= count; });
+  }
+  std::vector<WindowHandle> HandlesAsked() {
+    std::lock_guard lock(mu_);
+    std::vector<WindowHandle> handles;
+    for (const CloseRequest& request : close_requests) handles.push_back(request.handle);
+    return handles;
+  }
+
   std::set<std::u16string> titles;
   std::vector<std::u16string> brought_to_front;
   std::vector<std::u16string> closed;
   std::vector<std::pair<std::u16string, uint32_t>> posted;
 
+  struct CloseRequest {
+    WindowHandle handle;
+    uint32_t timeout_ms;
+  };
+  std::vector<Window> desktop;
+  WindowHandle foreground = 0;
+  WindowHandle question_on_front = 0;
+  int enumerations = 0;
+  std::vector<CloseRequest> close_requests;
+  std::vector<WindowHandle> enter_keys;
+
  private:
+  Window* FindLocked(WindowHandle handle) {
+    for (Window& window : desktop) {
+      if (window.handle == handle) return &window;
+    }
+    return nullptr;
+  }
+
   std::mutex mu_;
+  std::condition_variable enumerated;
 };

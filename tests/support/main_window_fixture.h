@@ -16,6 +16,7 @@
 #include "core/kezo_resources.h"
 #include "core/lock_control.h"
 #include "core/main_window_dialogs.h"
+#include "core/window_patrol_control.h"
 #include "fake_clock.h"
 #include "fake_desktop.h"
 #include "framework/application.h"
@@ -102,7 +103,7 @@ class MainWindowTest : public ::testing::Test {
 
   // `dialogs`: the main window's dialogs, the recording ones unless named.
   void Open(MainWindowDialogs* dialogs = nullptr) {
-    CKEZODlg::Collaborators parts{dialogs != nullptr ? dialogs : &dialogs_, &forced_, &lock_, nullptr,
+    CKEZODlg::Collaborators parts{dialogs != nullptr ? dialogs : &dialogs_, &forced_, &lock_, patrol_,
                                   [](std::function<void()> work) { work(); }};
     main_ = std::make_unique<CKEZODlg>(lists_, parts);
     main_->SetQuitsOnDestroy(true);  // as the application's main window
@@ -156,6 +157,7 @@ class MainWindowTest : public ::testing::Test {
   RecordingDialogs dialogs_;
   RecordingForcedMode forced_;
   FakeLock lock_;
+  WindowPatrolControl* patrol_ = nullptr;  // none unless a test gives one
   SharedLists lists_;
   std::unique_ptr<CKEZODlg> main_;
 };

@@ -16,6 +16,7 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include "data_files.h"
 #include "platform/sockets.h"
 #include "file_text.h"
 #include "system_proxy_reader.h"
@@ -595,6 +596,55 @@ TEST_F(KezoExeTest, LauncherRestartsAKilledMainProgramAndASecondLauncherEndsAtOn
   // The user's quit ends both programs.
   ASSERT_TRUE(PostMessageW(FindTitledWindowOf(restarted), kQuitMessage, 0, 0));
   EXPECT_TRUE(WaitFor([] { return ProcessIdsOf(L"KEZO.exe").empty() && ProcessIdsOf(L"Launcher.exe").empty(); }));
+}
+
+// A top-level window of this (the test) program, closed the ordinary way on WM_CLOSE.
+HWND OpenTestWindow(const wchar_t* title) {
+  static const ATOM kind = [] {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"VeltraPatrolTarget";
+    return RegisterClassW(&window_class);
+  }();
+  return CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(kind)), title,
+                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 160, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+// Waits up to `seconds` for `condition`, answering the messages sent to this thread's
+// windows meanwhile.
+bool PumpUntil(const std::function<bool()>& condition, int seconds) {
+  for (int i = 0; i < seconds * 50; ++i) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (condition()) return true;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return false;
+}
+
+// With FormPatrol on, the running program asks another program's window whose title holds
+// a banned word to close, and leaves an ordinary one alone.
+TEST_F(KezoExeTest, TheWindowPatrolClosesAnotherProgramsWindowWithABannedTitle) {
+  WriteListFile((folder_ / "Data" / "word.kezo").string(), {"色情"}, true);
+  WriteSetting(L"FormPatrol", 1);
+  HWND banned = OpenTestWindow(L"色情图片 - 测试窗口");
+  HWND ordinary = OpenTestWindow(L"今日新闻 - 测试窗口");
+  ASSERT_NE(banned, nullptr);
+  ASSERT_NE(ordinary, nullptr);
+
+  PROCESS_INFORMATION started = Start(L"KEZO.exe", L"-h");
+  ASSERT_EQ(WaitForInputIdle(started.hProcess, 60000), 0u);
+  EXPECT_TRUE(PumpUntil([banned] { return IsWindow(banned) == FALSE; }, 10)) << "closed within 10 s";
+  // Two more passes of the patrol go by.
+  PumpUntil([] { return false; }, 7);
+  EXPECT_TRUE(IsWindow(ordinary)) << "an ordinary title stays";
+  DestroyWindow(ordinary);
+
+  ASSERT_TRUE(PostMessageW(FindTitledWindowOf(started.dwProcessId), kQuitMessage, 0, 0));
+  EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; }, 60))
+      << "the patrol does not hold up the quit";
 }
 
 // A copy of the distribution folder as scripts/package --check unpacks it from the zip,

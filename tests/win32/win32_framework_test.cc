@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "config/lock_record.h"
+#include "config/profile_values.h"
 #include "config/settings.h"
 #include "core/exit_jiese_mode_dlg.h"
 #include "core/js_mode_dlg.h"
@@ -19,6 +20,10 @@
 #include "resource.h"
 #include "settings_ui/limit_edit.h"
 #include "settings_ui/my_button.h"
+#include "memory_profile_store.h"
+#include "recording_system_integration.h"
+#include "settings_ui/about_dlg.h"
+#include "settings_ui/welcome_dlg.h"
 #include "temp_folder.h"
 #include "test_windows.h"
 #include "test_pictures.h"
@@ -258,6 +263,91 @@ TEST_F(Win32FrameworkTest, TheForcedModeDialogsComeFromTheirTemplates) {
     PostMessageW(exit, WM_COMMAND, IDCANCEL, 0);
   });
   EXPECT_EQ(CExitJieSeModeDlg().DoModal(), kIdCancel);
+}
+
+// Runs this thread's messages for about `ms` milliseconds, so windows paint and animate.
+void PumpFor(int ms) {
+  for (int waited = 0; waited < ms; waited += 20) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(20);
+  }
+}
+
+// Where the screenshots go: the folder the test program was started in (the build's).
+class Win32DialogShotTest : public Win32FrameworkTest {
+ protected:
+  void SetUp() override {
+    Win32FrameworkTest::SetUp();
+    if (IsSkipped()) return;
+    shots_ = std::filesystem::current_path();
+    folder_ = std::make_unique<ScopedTempWorkingFolder>();
+    std::filesystem::create_directories("www");
+    std::filesystem::create_directories("Images");
+    std::error_code ignored;
+    std::filesystem::copy_file(std::filesystem::path(KEZO_PROGRAM_ROOT) / "Images" / "kezo_large.png",
+                               "Images/kezo_large.png", ignored);
+    TheSetup().LoadSetup();
+  }
+  void TearDown() override {
+    TheSetup().loaded = false;
+    folder_.reset();
+    Win32FrameworkTest::TearDown();
+  }
+  void Shoot(HWND window, const char* name) { test_pictures::Write(shots_ / name, Screenshot(window)); }
+
+  MemoryProfileStore profile_;
+  ScopedSeam<ProfileStore> profile_seam_{profile_};
+  RecordingSystemIntegration system_;
+  ScopedSeam<SystemIntegration> system_seam_{system_};
+  std::filesystem::path shots_;
+  std::unique_ptr<ScopedTempWorkingFolder> folder_;
+};
+
+TEST_F(Win32DialogShotTest, TheWelcomeWindowComesFromItsTemplateAndAppliesItsChoices) {
+  int rebuilds = 0;
+  CWelcomeDlg welcome([&] { ++rebuilds; });
+  ASSERT_TRUE(welcome.Create());
+  HWND window = ThreadWindowWithControl(IDC_SELECT_ALL);
+  ASSERT_NE(window, nullptr);
+  PumpFor(800);
+  EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(IsDlgButtonChecked(window, IDC_SELECT_ALL), BST_INDETERMINATE);
+  EXPECT_EQ(IsDlgButtonChecked(window, IDC_WELCOME_AUTOSTART), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(window, IDC_POWERFUL_FILTERING), BST_CHECKED);
+  Shoot(window, "welcome_dialog.png");
+
+  SendDlgItemMessageW(window, IDC_SELECT_ALL, BM_CLICK, 0, 0);
+  EXPECT_EQ(IsDlgButtonChecked(window, IDC_POWERFUL_FILTERING), BST_UNCHECKED) << "all off";
+  SendDlgItemMessageW(window, IDC_SELECT_ALL, BM_CLICK, 0, 0);
+  EXPECT_EQ(IsDlgButtonChecked(window, IDC_NONE_PICTURE), BST_CHECKED) << "all on";
+  SendMessageW(window, WM_COMMAND, IDOK, 0);
+  Pump();
+  EXPECT_FALSE(welcome.IsOpen());
+  EXPECT_EQ(ReadProfile(profile::kNonePicture), 1);
+  EXPECT_EQ(ReadProfile(profile::kFilterAD), 1);
+  EXPECT_EQ(system_.autostart, std::vector<bool>{true});
+  EXPECT_EQ(rebuilds, 1);
+}
+
+TEST_F(Win32DialogShotTest, TheAboutBoxComesFromItsTemplateAndClosesWithItsButton) {
+  ui_->Dispatcher().Post([this] {
+    HWND about = ThreadWindowTitled(L"关于");
+    ASSERT_NE(about, nullptr);
+    RECT bounds{};
+    GetWindowRect(about, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, CAboutDlg::kWidth);
+    EXPECT_EQ(bounds.bottom - bounds.top, CAboutDlg::kHeight);
+    EXPECT_NE(GetDlgItem(about, IDC_EXPLORER), nullptr);
+    PumpFor(1500);  // the pane's turn to paint (an engine-less Wine leaves it blank)
+    Shoot(about, "about_dialog.png");
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(CAboutDlg().DoModal(), kIdOk);
 }
 
 }  // namespace

@@ -52,9 +52,14 @@ class HeadlessBrowserPane : public BrowserPane {
     ++handler_installs;
     return true;
   }
+  bool ReportClicksOn(std::u16string_view element_id) override {
+    reported_elements.emplace_back(element_id);
+    return true;
+  }
 
   std::vector<std::u16string> navigations;
   int handler_installs = 0;
+  std::vector<std::u16string> reported_elements;
 };
 
 struct HeadlessControl {

@@ -1,6 +1,7 @@
 #include "framework/win32/browser_host_win32.h"
 
 #include <exdispid.h>
+#include <mshtml.h>
 
 #include <string>
 
@@ -14,6 +15,7 @@ const IID kIidWebBrowser2 = {0xD30C1661, 0xCDAF, 0x11D0, {0x8A, 0x3E, 0x00, 0xC0
 const IID kIidCustomDoc = {0x3050F3F0, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 const IID kIidWebBrowserEvents2 = {0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4A, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
 const IID kIidDocHostUiHandler = {0xBD3F23C0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
+const IID kIidHtmlDocument3 = {0x3050F485, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 constexpr wchar_t kClassName[] = L"{8856F961-340A-11D0-A96B-00C04FD705A2}";
 
 template <typename T>
@@ -153,6 +155,53 @@ bool BrowserHost::InstallUiHandler() {
   if (document != nullptr) document->Release();
   if (browser != nullptr) browser->Release();
   return installed;
+}
+
+bool BrowserHost::ReportClicksOn(std::u16string_view element_id) {
+  if (browser_ == nullptr) return false;
+  IDispatch* document = nullptr;
+  IHTMLDocument3* html = nullptr;
+  IHTMLElement* element = nullptr;
+  bool reported = false;
+  std::wstring wide = ToWideString(element_id);
+  BSTR id = SysAllocString(wide.c_str());
+  if (SUCCEEDED(browser_->get_Document(&document)) && document != nullptr &&
+      SUCCEEDED(document->QueryInterface(kIidHtmlDocument3, reinterpret_cast<void**>(&html))) &&
+      SUCCEEDED(html->getElementById(id, &element)) && element != nullptr) {
+    click_sinks_.push_back(std::make_unique<ClickSink>(*this, std::u16string(element_id)));
+    VARIANT handler;
+    VariantInit(&handler);
+    handler.vt = VT_DISPATCH;
+    handler.pdispVal = click_sinks_.back().get();
+    reported = SUCCEEDED(element->put_onclick(handler));
+  }
+  SysFreeString(id);
+  if (element != nullptr) element->Release();
+  if (html != nullptr) html->Release();
+  if (document != nullptr) document->Release();
+  return reported;
+}
+
+STDMETHODIMP BrowserHost::ClickSink::QueryInterface(REFIID iid, void** object) {
+  if (object == nullptr) return E_INVALIDARG;
+  if (iid == IID_IUnknown || iid == IID_IDispatch) {
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP BrowserHost::ClickSink::GetTypeInfoCount(UINT* count) {
+  if (count != nullptr) *count = 0;
+  return S_OK;
+}
+
+STDMETHODIMP BrowserHost::ClickSink::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
+  // The host may be going: its events are cleared before the document goes.
+  if (host_.events_ != nullptr) host_.events_->OnElementClicked(element_id_);
+  return S_OK;
 }
 
 STDMETHODIMP BrowserHost::QueryInterface(REFIID iid, void** object) {

@@ -5,7 +5,10 @@
 #include <mshtmhst.h>
 #include <ole2.h>
 
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/control_behaviour.h"
 
@@ -31,6 +34,7 @@ class BrowserHost : public BrowserPane,
 
   bool Navigate(std::u16string_view url) override;
   bool InstallUiHandler() override;
+  bool ReportClicksOn(std::u16string_view element_id) override;
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -105,6 +109,25 @@ class BrowserHost : public BrowserPane,
     LONG references_ = 0;
   };
 
+  // The click handler given to one element of a document: reports the click with the
+  // element's identifier. Lives as long as the host; its reference count deletes nothing.
+  class ClickSink : public IDispatch {
+   public:
+    ClickSink(BrowserHost& host, std::u16string element_id) : host_(host), element_id_(std::move(element_id)) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(InterlockedDecrement(&references_)); }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+
+   private:
+    BrowserHost& host_;
+    const std::u16string element_id_;
+    LONG references_ = 0;
+  };
+
   explicit BrowserHost(HWND window) : window_(window) {}
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Create();
@@ -120,4 +143,5 @@ class BrowserHost : public BrowserPane,
   DWORD events_cookie_ = 0;
   IDispatch* last_document_owner_ = nullptr;  // the dispatch of the latest finished navigation
   UiHandler ui_handler_;
+  std::vector<std::unique_ptr<ClickSink>> click_sinks_;
 };

@@ -8,6 +8,13 @@ class NoWindows : public TopLevelWindows {
   bool BringToFront(std::u16string_view title) override { return false; }
   bool PostClose(std::u16string_view title) override { return false; }
   bool PostPrivateMessage(std::u16string_view title, uint32_t message) override { return false; }
+  std::vector<TopLevelWindow> Enumerate() override { return {}; }
+  std::u16string ReadTitle(WindowHandle window, size_t max_units) override { return {}; }
+  CloseAnswer RequestClose(WindowHandle window, uint32_t timeout_ms) override { return CloseAnswer::kGone; }
+  bool SetForeground(WindowHandle window) override { return false; }
+  WindowHandle Foreground() override { return 0; }
+  uint32_t ProcessOf(WindowHandle window) override { return 0; }
+  void PostEnterKey(WindowHandle window) override {}
 };
 
 }  // namespace

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "core/app_lifecycle.h"
 #include "core/kezo_app.h"
+#include "core/window_patrol.h"
+#include "data_files.h"
 #include "main_window_fixture.h"
 #include "platform/file_system.h"
 #include "recording_url_cache.h"
@@ -277,6 +281,68 @@ TEST_F(MainWindowTest, TimersSaveReRegisterUpdateAndWelcome) {
   EXPECT_EQ(ReadProfile(profile::kFirstRun), 1);
   EXPECT_EQ(dialogs_.calls.back(), "welcome");
   EXPECT_FALSE(Window().Timers().count(15));
+}
+
+// The main window with the real patrol, quick between its passes; it outlives the window.
+class MainWindowPatrolTest : public MainWindowTest {
+ protected:
+  MainWindowPatrolTest() {
+    std::filesystem::create_directories(folder_.path() / "Data");
+    WriteListFile("Data\\word.kezo", {"色情"}, true);
+    patrol_ = &patrol_under_test_;
+  }
+  ~MainWindowPatrolTest() override {
+    if (main_) main_->Teardown();
+    main_.reset();
+  }
+  static PatrolTiming Quick() {
+    PatrolTiming timing;
+    timing.period = std::chrono::milliseconds(1);
+    return timing;
+  }
+  CWindowPatrol patrol_under_test_{Quick()};
+};
+
+// The tray command and FormPatrol start and stop the patrol, which closes a window whose
+// title holds a word of the black filter; the teardown stops it.
+TEST_F(MainWindowPatrolTest, ThePatrolFollowsFormPatrolAndTheTrayCommand) {
+  CWindowPatrol& patrol = patrol_under_test_;
+  Open();
+  EXPECT_FALSE(patrol.IsRunning()) << "FormPatrol is off by default";
+
+  windows_.desktop = {FakeTopLevelWindows::Window{7, u"色情图片 - 浏览器"}, FakeTopLevelWindows::Window{8, u"新闻"}};
+  ui_.on_menu = [](const MenuModel&) { return 32847; };
+  TrayMenu();
+  EXPECT_EQ(ReadProfile(profile::kFormPatrol), 1);
+  EXPECT_TRUE(patrol.IsRunning());
+  windows_.WaitForEnumerations(2);  // the first pass is over once the second begins
+  ui_.on_menu = nullptr;
+  EXPECT_TRUE(TrayMenu().Find(32847)->checked);
+
+  ui_.on_menu = [](const MenuModel&) { return 32847; };
+  TrayMenu();
+  EXPECT_EQ(ReadProfile(profile::kFormPatrol), 0);
+  EXPECT_FALSE(patrol.IsRunning());
+  std::vector<WindowHandle> asked = windows_.HandlesAsked();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked[0], 7u);
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), 8u), 0) << "an ordinary title is left alone";
+
+  main_->Teardown();
+  main_.reset();
+  WriteProfile(profile::kFormPatrol, 1);
+  Open();
+  EXPECT_TRUE(patrol.IsRunning()) << "a remembered FormPatrol starts it with the window";
+  main_->Teardown();
+  EXPECT_FALSE(patrol.IsRunning());
+  EXPECT_EQ(patrol.ThreadsAlive(), 0);
+}
+
+TEST_F(MainWindowTest, TheWelcomeIsNotShownOnceFirstRunIsSet) {
+  WriteProfile(profile::kFirstRun, 1);
+  Open();
+  ui_.FireTimer(*main_, 15);
+  EXPECT_EQ(std::count(dialogs_.calls.begin(), dialogs_.calls.end(), "welcome"), 0);
 }
 
 TEST_F(MainWindowTest, AMissingUpdaterIsReportedOncePerRun) {
