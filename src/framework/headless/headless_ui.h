@@ -72,7 +72,9 @@ struct HeadlessControl {
   std::vector<std::u16string> list_columns;
   std::vector<std::vector<std::u16string>> list_rows;
   std::vector<bool> list_checked;
-  int list_selection = -1;
+  std::vector<bool> list_selected;
+  bool list_redraw = true;
+  int list_redraw_pauses = 0;  // how often drawing was switched off
   std::vector<std::u16string> tabs;
   int tab_selection = -1;
   int range_min = 0;
@@ -122,6 +124,10 @@ class HeadlessWindow : public DialogWindow {
   void SetIcon(int icon_resource) override { icon_ = icon_resource; }
   void SetLook(const DialogLook& look) override { look_ = look; }
   void AnimateShow(ShowAnimation animation, int duration_ms) override;
+  void AnimateHide(int duration_ms) override {
+    fade_outs_.push_back(duration_ms);
+    show_ = WindowShow::kHidden;
+  }
   void PostSysCommand(SysCommand command) override;
   void End(int result) override;
 
@@ -159,6 +165,7 @@ class HeadlessWindow : public DialogWindow {
 
   void ListSetStyle(int id, bool check_boxes, bool grid_lines, bool full_row_select) override {}
   void ListAddColumn(int id, std::u16string_view title, int width) override;
+  void ListSetColumnTitle(int id, int column, std::u16string_view title) override;
   int ListInsert(int id, int index, std::u16string_view text) override;
   void ListSetText(int id, int item, int column, std::u16string_view text) override;
   std::u16string ListText(int id, int item, int column) override;
@@ -169,6 +176,9 @@ class HeadlessWindow : public DialogWindow {
   bool ListChecked(int id, int item) override;
   void ListSelect(int id, int item) override;
   int ListSelection(int id) override;
+  void ListSetSelected(int id, int item, bool selected) override;
+  std::vector<int> ListSelectedItems(int id) override;
+  void ListSetRedraw(int id, bool redraw) override;
 
   int TabAdd(int id, std::u16string_view title) override;
   void TabSelect(int id, int index) override;
@@ -207,6 +217,7 @@ class HeadlessWindow : public DialogWindow {
   int FocusedControl() const { return focus_; }
   const DialogLook& Look() const { return look_; }
   const std::vector<std::pair<ShowAnimation, int>>& Animations() const { return animations_; }
+  const std::vector<int>& FadeOuts() const { return fade_outs_; }
   const HeadlessTray& Tray() const { return tray_; }
   std::map<int, HeadlessTimer>& Timers() { return timers_; }
   const std::set<int>& HotKeys() const { return hot_keys_; }
@@ -232,6 +243,7 @@ class HeadlessWindow : public DialogWindow {
   int brought_to_front_ = 0;
   DialogLook look_;
   std::vector<std::pair<ShowAnimation, int>> animations_;
+  std::vector<int> fade_outs_;
   std::map<int, HeadlessTimer> timers_;
   HeadlessTray tray_;
   std::set<int> hot_keys_;
@@ -293,6 +305,11 @@ class HeadlessUi : public UiBackend {
   bool Paste(CDialog& dialog, int id, std::u16string_view text);
   bool SelectCombo(CDialog& dialog, int id, int index);
   bool ClickLink(CDialog& dialog, int id, std::u16string_view url);
+  // Selects exactly `rows` of list view `id`, as clicks with Control held would.
+  bool SelectListRows(CDialog& dialog, int id, const std::vector<int>& rows);
+  // A right click on row `row` of list view `id` (-1: below the rows). As with the window
+  // system, a click on a row that is not selected selects it alone first.
+  bool RightClickList(CDialog& dialog, int id, int row);
   // Fires timer `id` once if it is set; returns whether it was.
   bool FireTimer(CDialog& dialog, int id);
   bool SendPrivateMessage(CDialog& dialog, uint32_t message, uintptr_t wparam = 0, intptr_t lparam = 0);
