@@ -18,6 +18,7 @@
 #include "platform/sockets.h"
 #include "system_proxy_reader.h"
 #include "test_pictures.h"
+#include "win32_windows.h"
 
 namespace {
 
@@ -79,35 +80,6 @@ HWND FindWindowOf(DWORD process, const wchar_t* title, const wchar_t* kind = nul
 }
 
 HWND FindTitledWindowOf(DWORD process) { return FindWindowOf(process, L"Veltra"); }
-
-// The window's pixels from the screen, as a PNG.
-std::string Screenshot(HWND window) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  const auto* pixels = static_cast<const uint32_t*>(bits);
-  std::string png = test_pictures::Png(width, height, [&](int x, int y) {
-    return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] & 0xFFFFFFu;
-  });
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return png;
-}
 
 // The ids of the running processes of image `name`.
 std::vector<DWORD> ProcessIdsOf(const wchar_t* name) {

@@ -20,6 +20,7 @@
 #include "settings_ui/limit_edit.h"
 #include "settings_ui/my_button.h"
 #include "temp_folder.h"
+#include "win32_windows.h"
 #include "test_pictures.h"
 
 namespace {
@@ -172,36 +173,6 @@ TEST_F(Win32FrameworkTest, MenusAndStringsComeFromTheResources) {
   EXPECT_EQ(tray->Find(32807)->text, u"清除 IE 上网痕迹");
   EXPECT_EQ(ui_->LoadString(IDS_LOCKED_TITLE), u"Veltra_锁定");
   EXPECT_EQ(ui_->LoadString(999), u"");
-}
-
-// The first window of this thread for which `wanted` holds.
-HWND FirstThreadWindow(const std::function<bool(HWND)>& wanted) {
-  struct Search {
-    const std::function<bool(HWND)>& wanted;
-    HWND found;
-  } search{wanted, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(data);
-        if (!search->wanted(window)) return TRUE;
-        search->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND ThreadWindowTitled(const wchar_t* title) {
-  return FirstThreadWindow([title](HWND window) {
-    wchar_t text[64] = {};
-    GetWindowTextW(window, text, 64);
-    return lstrcmpW(text, title) == 0;
-  });
-}
-
-HWND ThreadWindowWithControl(int id) {
-  return FirstThreadWindow([id](HWND window) { return GetDlgItem(window, id) != nullptr; });
 }
 
 // Presses OK in the confirmation box once it is open, looking again from the message
