@@ -7,6 +7,9 @@ install(TARGETS KEZO Updater Launcher RUNTIME DESTINATION .)
 install(PROGRAMS ${KEZO_PROGRAM_DIR}/7z.exe DESTINATION .)
 install(FILES ${KEZO_PROGRAM_DIR}/7z-notice.txt DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/dist/ DESTINATION .)
+# The assembled black site list (and the licences of the lists merged into it) replaces
+# the curated copy of dist/.
+install(DIRECTORY ${KEZO_BLACK_LIST_DIR}/ DESTINATION Data)
 if(KEZO_AD_RULES)
   install(FILES ${KEZO_AD_RULES} ${KEZO_PROGRAM_DIR}/Data/easylistchina-licence.txt DESTINATION Data)
 endif()

@@ -1,8 +1,11 @@
 // The request head as a browser (or anything else) sends it to the proxy, taken apart
-// with the helpers the connection handler uses, in the order it uses them.
+// once by ParseRequestHead as the connection does, then the helpers that read its parts,
+// the head that goes to the web server, and the end of a chunked body after it.
 #include <cstring>
 
 #include "fuzz_support.h"
+#include "proxy/http_head.h"
+#include "proxy/local_proxy.h"
 #include "proxy/url_helpers.h"
 
 namespace {
@@ -14,46 +17,56 @@ bool Within(std::string_view part, std::string_view whole) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string head(AsText(data, size));
+  std::string received(AsText(data, size));
+  size_t blank_line = received.find("\r\n\r\n");
+  size_t head_length = blank_line == std::string::npos ? received.size() : blank_line + 4;
+  std::string_view head = std::string_view(received).substr(0, head_length);
 
   std::string referer = RefererHost(head);
   FUZZ_CHECK(referer.size() <= head.size());
   FUZZ_CHECK(referer.find_first_of("/:") == std::string::npos);
 
-  constexpr std::string_view kVersionMark = " HTTP/1.";
-  size_t version = head.find(kVersionMark);
-  size_t first_space = head.find(' ');
-  std::string url = version != std::string::npos && first_space <= version
-                        ? head.substr(first_space + 1, version - first_space - 1)
-                        : head;
-
-  UrlParts parts = SplitUrl(url);
-  FUZZ_CHECK(Within(parts.host, url));
-  FUZZ_CHECK(parts.path == "/" || Within(parts.path, url));
-  FUZZ_CHECK(parts.path.empty() || parts.path[0] == '/');
-  if (!parts.port_ok) FUZZ_CHECK(parts.port == 0);
-
-  std::string base = BaseDomain(parts.host);
-  FUZZ_CHECK(base.empty() || base.find('.') != std::string::npos);
-  BaseDomain(head);
-
-  std::string decoded = UrlDecode(url);
-  FUZZ_CHECK(decoded.size() <= url.size());
-  std::string local = UrlDecodeToLocal(url);
-  FUZZ_CHECK(local.find('\0') == std::string::npos);
-  std::string high = HighBytes(local) + HighBytes(decoded);
-  for (char c : high) FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x80);
-
-  std::string request = head;
-  ReplaceHeaderLine(request, "Proxy-Connection:", "Connection: close");
-  ReplaceHeaderLine(request, "Accept-Encoding:", "Accept-Encoding: gzip");
-  if (head.find("Proxy-Connection:") == std::string::npos && head.find("Accept-Encoding:") == std::string::npos) {
-    FUZZ_CHECK(request == head);
+  std::optional<RequestHead> request = ParseRequestHead(head);
+  if (!request) return 0;
+  FUZZ_CHECK(!request->method.empty() && request->method.find(' ') == std::string::npos);
+  FUZZ_CHECK(!request->target.empty() && request->target.find('\n') == std::string::npos);
+  for (const HeaderField& field : request->fields) {
+    FUZZ_CHECK(field.name.find_first_of(":\r\n") == std::string::npos);
+    FUZZ_CHECK(field.value.find('\n') == std::string::npos);
+    FUZZ_CHECK(request->Field(field.name).has_value());
   }
 
-  int length = ContentLengthOf(head);
-  if (head.find("Content-Length: ") == std::string::npos) FUZZ_CHECK(length == -1);
-  int utf8 = LooksLikeUtf8(head);
-  FUZZ_CHECK(utf8 == 0 || utf8 == 1);
+  UrlParts parts = SplitUrl(request->target);
+  FUZZ_CHECK(Within(parts.host, request->target));
+  FUZZ_CHECK(parts.path == "/" || Within(parts.path, request->target));
+  FUZZ_CHECK(parts.path.empty() || parts.path[0] == '/');
+  if (!parts.port_ok) FUZZ_CHECK(parts.port == 0);
+  std::string base = BaseDomain(parts.host);
+  FUZZ_CHECK(base.empty() || base.find('.') != std::string::npos);
+
+  std::string local = UrlDecodeToLocal(request->target);
+  FUZZ_CHECK(local.find('\0') == std::string::npos);
+  for (char c : HighBytes(local)) FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x80);
+
+  // The forwarded head is one head: a single blank line, at its end, and one close field.
+  for (RequestVerdict verdict : {RequestVerdict::kPassWhite, RequestVerdict::kPassFiltered}) {
+    std::string forwarded = CLocalProxy::ForwardedHead(*request, parts.path, verdict);
+    FUZZ_CHECK(forwarded.find("\r\n\r\n") == forwarded.size() - 4);
+    std::optional<RequestHead> again = ParseRequestHead(forwarded);
+    FUZZ_CHECK(again.has_value() && again->method == request->method);
+    size_t closes = 0;
+    for (const HeaderField& field : again->fields) closes += field.name == "Connection";
+    FUZZ_CHECK(closes <= 1);
+    if (verdict == RequestVerdict::kPassWhite) FUZZ_CHECK(closes == 1);
+  }
+
+  RequestBody body = BodyOf(*request, size_t{1} << 40);
+  if (body.framing == RequestBody::kChunked) {
+    std::string_view rest = std::string_view(received).substr(head_length);
+    CChunkedBodyEnd end;
+    size_t taken = end.Take(rest);
+    FUZZ_CHECK(taken <= rest.size());
+    if (!end.Done() && !end.Failed()) FUZZ_CHECK(taken == rest.size());
+  }
   return 0;
 }

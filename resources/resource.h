@@ -17,6 +17,10 @@
 #define IDD_JSMODE                   197
 #define IDD_EXIT_JIESE_MODE          202
 
+// The settings centre, and the empty page that stands in for a page not built yet.
+#define IDD_SET                      154
+#define IDD_PAGE_PLACEHOLDER         3000
+
 // The built-in placeholder page of the embedded browser (resource type HTML, 23).
 #define IDR_HTML_PLACEHOLDER         140
 
@@ -79,6 +83,9 @@
 #define IDC_JSMODE_SWITCH            1085
 #define IDC_JSMODE_HOURS_LABEL       1086
 #define IDC_FORCE_SHUTDOWN           1087
+
+// Controls of the settings centre.
+#define IDC_SET_TAB                  1033
 
 // Commands of the menus.
 #define ID_SETTINGS_CENTRE           32774

@@ -23,3 +23,27 @@ size_t ReplaceEvery(std::basic_string<Char>& text, std::basic_string_view<Char> 
   text.swap(out);
   return count;
 }
+
+// Replaces, in one pass from left to right, each occurrence of any `from` of `pairs` (a
+// range of {from, to}) with its `to`. Where two could start at one place, the first in
+// `pairs` wins. Inserted text is never searched again, so a replacement that equals
+// another pair's `from` stays as it was inserted. Empty `from`s are ignored.
+template <typename Char, typename Pairs>
+std::basic_string<Char> ReplaceEachInOnePass(std::basic_string_view<Char> text, const Pairs& pairs) {
+  std::basic_string<Char> out;
+  size_t at = 0;
+  while (at < text.size()) {
+    bool replaced = false;
+    for (const auto& [from, to] : pairs) {
+      std::basic_string_view<Char> pattern(from);
+      if (!pattern.empty() && text.substr(at, pattern.size()) == pattern) {
+        out.append(to);
+        at += pattern.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out.push_back(text[at++]);
+  }
+  return out;
+}

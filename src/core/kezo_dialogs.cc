@@ -3,6 +3,65 @@
 #include "core/kezo_dlg.h"
 #include "core/pause_dlg.h"
 #include "core/set_password_dlg.h"
+#include "settings_ui/set_dlg.h"
+#include "tools/need_rest_dlg.h"
+#include "tools/share_to_dlg.h"
+
+namespace {
+
+template <typename Tool>
+Tool& MadeOnFirstUse(std::unique_ptr<Tool>& tool) {
+  if (tool == nullptr) tool = std::make_unique<Tool>();
+  return *tool;
+}
+
+}  // namespace
+
+KezoDialogs::KezoDialogs() = default;
+KezoDialogs::~KezoDialogs() = default;
+
+void KezoDialogs::OpenSettingsCentre(CKEZODlg& main) {
+  if (settings_ == nullptr) settings_ = std::make_unique<CSetDlg>(main);
+  settings_->Open();
+}
+
+void KezoDialogs::HideSettingsCentre() {
+  if (settings_ != nullptr) settings_->Close();
+}
+
+void KezoDialogs::OpenHealthCalendar(CKEZODlg& main) { MadeOnFirstUse(calendar_).Open(); }
+
+void KezoDialogs::OpenTimedShutdown(CKEZODlg& main) { MadeOnFirstUse(timed_shutdown_).Open(); }
+
+void KezoDialogs::CreateStatisticsWindow(CKEZODlg& main) {
+  // Hidden; it closes its own window after its page has had time to load.
+  MadeOnFirstUse(statistics_).Create(nullptr);
+}
+
+void KezoDialogs::DestroyChildWindows() {
+  // A window that already closed itself (the statistics window) is not destroyed again;
+  // each object goes once, here.
+  calendar_.reset();
+  timed_shutdown_.reset();
+  statistics_.reset();
+  if (settings_ == nullptr) return;
+  // A shown window goes without its close steps: what the user changed on its pages is
+  // saved here. A hidden one has saved at its close, and its pages may since be stale.
+  if (settings_->IsOpen() && settings_->Window()->IsVisible()) settings_->SavePages();
+  settings_.reset();
+}
+
+void KezoDialogs::RunShareDialog(CKEZODlg& main) { CShareToDlg().DoModal(nullptr); }
+
+void KezoDialogs::RunRestNotice(CKEZODlg& main) {
+  CNeedRestDlg notice;  // hours 0: the saved interval
+  notice.DoModal(nullptr);
+}
+
+bool KezoDialogs::RunRestReminderSettings(CKEZODlg& main) {
+  if (rest_reminder_.IsOpen()) return false;
+  return rest_reminder_.DoModal(nullptr) == kIdOk;
+}
 #include "settings_ui/add_url_dlg.h"
 
 std::optional<int> KezoDialogs::RunPauseDialog(CKEZODlg& main) {

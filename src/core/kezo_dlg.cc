@@ -46,7 +46,7 @@ constexpr int kPauseTimer = 9;              // pause minutes, once
 constexpr int kDataUpdateTimer = 10;        // 600000 ms, repeating
 constexpr int kFirstDataUpdateTimer = 11;   // 5000 ms, once
 constexpr int kProgramUpdateTimer = 12;     // 300000 ms, once
-constexpr int kRestTimer = 14;              // RestReminderTime hours, once
+constexpr int kRestTimer = 14;              // RestReminderTime hours, re-armed after each notice
 constexpr int kFirstRunTimer = 15;          // 3000 ms, once
 constexpr int kEndTimer = 19;               // 1 ms, once
 
@@ -691,8 +691,13 @@ void CKEZODlg::OnTimer(int id) {
       StartProgramUpdate(true);
       break;
     case kRestTimer:
+      // The reminder promises a notice after every interval: once the notice has closed,
+      // the next interval starts.
       window().KillTimer(id);
       dialogs_.RunRestNotice(*this);
+      if (IsOpen() && TheSetup().RestReminderTime > 0) {
+        window().SetTimer(kRestTimer, static_cast<uint32_t>(TheSetup().RestReminderTime) * kHour);
+      }
       break;
     case kFirstRunTimer:
       window().KillTimer(id);

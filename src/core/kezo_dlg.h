@@ -98,11 +98,13 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   int CurrentView() const { return current_view_; }
   bool StartupFailed() const { return startup_failed_; }
   ForcedModeRecord& ForcedRecord() { return forced_; }
-  CLocalProxy* Proxy() { return proxy_.get(); }
-  CLocalHttpServer* ControlServer() { return control_server_.get(); }
+  CLocalProxy* Proxy() const { return proxy_.get(); }
+  SharedLists& Lists() { return lists_; }
+  CLocalHttpServer* ControlServer() const { return control_server_.get(); }
   CWordFilter* BlackFilter() { return black_filter_.get(); }
   CWordFilter* WhiteFilter() { return white_filter_.get(); }
   CExplorer1& Browser() { return browser_; }
+  MainWindowDialogs& Dialogs() { return dialogs_; }
   // The request the control server's ".set" command makes; any thread. Returns once the
   // settings centre has been opened (or at once when the window is going away).
   void OpenSettingsFromServer();

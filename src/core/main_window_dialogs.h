@@ -42,6 +42,8 @@ class MainWindowDialogs {
   virtual std::vector<std::u16string> RunAddSites(CKEZODlg& main, std::u16string_view prompt) { return {}; }
   // The minutes of a pause (0: until resumed by hand).
   virtual std::optional<int> RunPauseDialog(CKEZODlg& main) { return std::nullopt; }
+  // The page-tip style editor, from the basic page's "自定义外观".
+  virtual void RunTipStyleEditor(CKEZODlg& main) {}
   // A new password was set.
   virtual bool RunSetPassword(CKEZODlg& main) { return false; }
   // The password prompt was answered with the right password.

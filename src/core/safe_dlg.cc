@@ -6,7 +6,7 @@
 #include "core/verify_password_dlg.h"
 #include "resource.h"
 
-CSafeDlg::CSafeDlg() : CDialog(IDD_SAFE) {}
+CSafeDlg::CSafeDlg() : CSettingsPage(IDD_SAFE) {}
 
 bool CSafeDlg::OnInit() {
   int stored = ReadProfile(profile::kLOCKDELAY);

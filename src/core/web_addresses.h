@@ -12,6 +12,9 @@ inline constexpr std::u16string_view kSelfCultivationPage = u"https://www.solvan
 inline constexpr std::u16string_view kHelpPage = u"https://www.solvane.example/soft_update/help.html";
 inline constexpr std::u16string_view kDownloadPage = u"https://www.solvane.example/soft_update/";
 inline constexpr std::u16string_view kHomePage = u"https://www.veltra-partner.example/";
+// The tools' pages on the maker's host, loaded over plain HTTP.
+inline constexpr std::u16string_view kCalendarPage = u"http://www.solvane.example/skrl2.html";
+inline constexpr std::u16string_view kStatisticsPage = u"http://www.solvane.example/soft_stat/newkezo.html";
 // The public authority's page for reporting illegal sites.
 inline constexpr std::u16string_view kReportPage = u"https://www.12377.cn/";
 

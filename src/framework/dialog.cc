@@ -21,6 +21,15 @@ bool CDialog::Create(CDialog* parent) {
   return true;
 }
 
+bool CDialog::CreateInside(CDialog& host, int control_id) {
+  if (IsOpen()) return true;
+  if (!host.IsOpen()) return false;
+  std::unique_ptr<DialogWindow> created = Ui().CreateChild(*this, template_id_, host, control_id);
+  if (created == nullptr) return false;
+  modeless_window_ = std::move(created);
+  return true;
+}
+
 void CDialog::DestroyWindow() {
   if (IsOpen()) window_->End(kIdCancel);
 }

@@ -28,6 +28,10 @@ class CDialog {
   int DoModal(CDialog* parent = nullptr);
   // Opens the dialog modeless; false when its window could not be created.
   bool Create(CDialog* parent = nullptr);
+  // Opens the dialog as a child window inside control `control_id` of the open dialog
+  // `host` (a page inside a tab control, say); false when either window is missing or the
+  // child cannot be created. The child goes when the host's window goes.
+  bool CreateInside(CDialog& host, int control_id);
   // Destroys a modeless dialog's window (OnDestroy runs); nothing when it is not open.
   void DestroyWindow();
 
@@ -54,6 +58,8 @@ class CDialog {
   // the system would (close: as Cancel; minimise: minimise).
   bool HandleSysCommand(SysCommand command) { return OnSysCommand(command); }
   bool HandleQueryEndSession() { return OnQueryEndSession(); }
+  // A double click on the dialog's own surface (not on a control that takes clicks).
+  void HandleDoubleClick() { OnDoubleClick(); }
   // The window is gone: OnDestroy runs and the dialog counts as closed.
   void HandleDestroyed();
 
@@ -75,6 +81,7 @@ class CDialog {
   virtual bool OnSysCommand(SysCommand command) { return false; }
   // The user's session is about to end; return whether it may.
   virtual bool OnQueryEndSession() { return true; }
+  virtual void OnDoubleClick() {}
   virtual void OnDestroy() {}
 
   // The open window; only while IsOpen().

@@ -36,12 +36,22 @@ class DialogWindow {
   // The outer size in pixels.
   virtual void SetWindowSize(Size size) = 0;
   virtual Size WindowSize() = 0;
+  // The outer rectangle in screen pixels: moves and sizes the window.
+  virtual void SetWindowRect(Rect rect) = 0;
+  virtual Rect WindowRect() = 0;
+  // The size of the client area (the window without its frame and caption), in pixels.
+  virtual Size ClientSize() = 0;
+  // Places a child window (CDialog::CreateInside) at `bounds`, in pixels of its parent's
+  // client area.
+  virtual void PlaceInParent(Rect bounds) = 0;
   virtual void SetIcon(int icon_resource) = 0;
   virtual void SetLook(const DialogLook& look) = 0;
   // Shows the window with an animation of `duration_ms`.
   virtual void AnimateShow(ShowAnimation animation, int duration_ms) = 0;
-  // Hides the window, fading it out over `duration_ms`.
-  virtual void AnimateHide(int duration_ms) = 0;
+  // Hides the window with an animation of `duration_ms`; nothing when it is hidden.
+  virtual void AnimateHide(HideAnimation animation, int duration_ms) = 0;
+  // The text the window draws over its background; nullopt draws none. Redraws.
+  virtual void SetPaintedText(std::optional<PaintedText> text) = 0;
   // Queues a system command for the window, as the window system would deliver it.
   virtual void PostSysCommand(SysCommand command) = 0;
   // Ends a modal dialog with `result`; destroys a modeless one.

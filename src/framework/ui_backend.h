@@ -26,6 +26,11 @@ class UiBackend {
   // Creates the window of a modeless dialog from template `template_id` and runs the
   // dialog's initialisation. Returns nullptr when the window cannot be created.
   virtual std::unique_ptr<DialogWindow> CreateModeless(CDialog& dialog, int template_id, CDialog* parent) = 0;
+  // Creates the window of `dialog` from template `template_id` as a child of control
+  // `control_id` of the open dialog `host`, and runs the dialog's initialisation. The
+  // template's own visibility holds. Returns nullptr when the window cannot be created.
+  virtual std::unique_ptr<DialogWindow> CreateChild(CDialog& dialog, int template_id, CDialog& host,
+                                                    int control_id) = 0;
   // Runs a modal dialog from template `template_id` until it ends; returns its result, or
   // -1 when the window cannot be created.
   virtual int RunModal(CDialog& dialog, int template_id, CDialog* parent) = 0;
@@ -40,6 +45,11 @@ class UiBackend {
   // Loads a picture file (path relative to the working folder); nullptr when it cannot be
   // read or decoded.
   virtual ImagePtr LoadImage(std::u16string_view path) = 0;
+  // The primary screen and its work area (the screen without the task bar), in pixels.
+  virtual Rect ScreenRect() = 0;
+  virtual Rect WorkArea() = 0;
+  // The colour the user's scheme gives `which`.
+  virtual Color SystemColorOf(SystemColor which) = 0;
   // Whether a font of the face `face` is installed.
   virtual bool IsFontInstalled(std::u16string_view face) = 0;
 

@@ -58,11 +58,17 @@ struct MessageBoxRequest {
   MessageIcon icon = MessageIcon::kNone;
 };
 
-// How a top-level window is shown.
-enum class WindowShow { kHidden, kNormal, kMinimized };
+// How a top-level window is shown. kNoActivate shows it as it is without taking the
+// focus from the window the user works in.
+enum class WindowShow { kHidden, kNormal, kMinimized, kNoActivate };
 
 // Animations a window can be shown with.
 enum class ShowAnimation { kNone, kFade, kGrow, kSlideFromLeft, kSlideFromRight, kSlideFromTop, kSlideFromBottom };
+// Animations a window can be hidden with: fading out, or sliding down out of its place.
+enum class HideAnimation { kNone, kFade, kSlideDown };
+
+// Colours the user's system scheme chooses.
+enum class SystemColor { kWindowText, kGrayText };
 
 // Notifications of controls other than a button click (which arrives as a command).
 enum class ControlEvent {
@@ -97,6 +103,17 @@ struct FontStyle {
   std::u16string face;
   int pixel_height = 12;
   int weight = 400;  // 700: bold
+  friend bool operator==(const FontStyle&, const FontStyle&) = default;
+};
+
+// A line of text that a window draws itself over its background (not a control): centred
+// horizontally in `area` (client pixels), at its top.
+struct PaintedText {
+  std::u16string text;
+  FontStyle font;
+  Color color = 0;
+  Rect area;
+  friend bool operator==(const PaintedText&, const PaintedText&) = default;
 };
 
 // A tray icon of a dialog. Events arrive at the dialog's OnTrayEvent.

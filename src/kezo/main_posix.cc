@@ -14,9 +14,65 @@
 #include "framework/headless/headless_ui.h"
 #include "platform/allocator_tuning.h"
 #include "platform/code_page.h"
+#include "platform/posix/ini_profile_store.h"
 #include "platform/termination.h"
 #include "proxy/control_server.h"
 #include "proxy/local_proxy.h"
+
+namespace {
+
+// "filtering proxy on port 9090", with the stand-in named when the asked port needs root.
+std::string Listening(const char* server, const CListenSocket& socket) {
+  std::string text = std::string(server) + " on port " + std::to_string(socket.Port());
+  if (socket.PrivilegedPortAvoided() != 0) {
+    text += " (" + std::to_string(socket.PrivilegedPortAvoided()) + " is reserved for root)";
+  }
+  return text;
+}
+
+// Why a server does not listen, in the system's words, and what the user can do about it.
+std::string NotListening(const char* server, const CListenSocket& socket, const char* profile_name) {
+  std::string text = std::string("KEZO: the ") + server + " cannot listen on port " + std::to_string(socket.Port()) +
+                     ": " + SocketErrorText(socket.ErrorCode()) + " (error " + std::to_string(socket.ErrorCode()) +
+                     "). ";
+  text += IsPrivilegedPortError(socket.ErrorCode())
+              ? "Run KEZO as root, or choose a port from 1024 up"
+              : "End the program that holds the port, or choose another";
+  return text + " with " + profile_name + " in the [Setup] section of " + IniProfileStore::DefaultPath() +
+         " (written as dword:<port>).";
+}
+
+// Runs once the message loop has started, that is after the main window has started the
+// servers; without windows this is how a person learns where the proxy listens, or why it
+// does not. Servers are named as serving only when they listen and the start went on.
+void ReportServers(const CKEZODlg& main) {
+  struct Server {
+    const char* name;
+    const CListenSocket* socket;
+    const char* profile_name;
+  };
+  const Server servers[] = {{"filtering proxy", main.Proxy(), "ProxyPort"},
+                            {"control server", main.ControlServer(), "HttpPort"}};
+  std::string serving;
+  for (const Server& server : servers) {
+    if (server.socket == nullptr) continue;
+    if (server.socket->IsListening()) {
+      serving += (serving.empty() ? "" : ", ") + Listening(server.name, *server.socket);
+    } else {
+      std::fprintf(stderr, "%s\n", NotListening(server.name, *server.socket, server.profile_name).c_str());
+    }
+  }
+  // A failed start ends the program at once: the servers that did start go with it.
+  if (main.StartupFailed()) {
+    std::fprintf(stderr, "KEZO: ends, as its start failed (see above).\n");
+  } else if (!serving.empty()) {
+    std::printf("KEZO: %s (Ctrl+C ends it)\n", serving.c_str());
+  }
+  std::fflush(stdout);
+  std::fflush(stderr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   PrepareForTerminationRequest();
@@ -44,14 +100,8 @@ int main(int argc, char** argv) {
     });
   });
 
-  // Runs once the message loop has started, that is after the main window has started the
-  // servers; without windows this line is how a person learns where the proxy listens.
   ui.Dispatcher().Post([&app] {
-    CKEZODlg* main = app.MainDialog();
-    if (main == nullptr || main->Proxy() == nullptr || !main->Proxy()->IsListening()) return;
-    std::printf("KEZO: filtering proxy on port %u, control server on port %u (Ctrl+C ends it)\n",
-                main->Proxy()->Port(), main->ControlServer()->Port());
-    std::fflush(stdout);
+    if (const CKEZODlg* main = app.MainDialog(); main != nullptr) ReportServers(*main);
   });
 
   int code = app.Run();

@@ -11,8 +11,9 @@ constexpr int kRoundPauseMs = 100;
 
 void MainProgramWatcher::Run() {
   Processes& processes = Processes::Current();
+  int failed_starts = 0;
   while (!hooks_.stop_requested()) {
-    hooks_.sleep(kRoundPauseMs);
+    hooks_.sleep(failed_starts == 0 ? kRoundPauseMs : kFirstBackOffMs << (failed_starts - 1));
     Processes::OpenResult result;
     if (std::unique_ptr<WatchedProcess> running = processes.OpenRunning(kMainProgram, &result)) {
       running->Wait();
@@ -27,6 +28,12 @@ void MainProgramWatcher::Run() {
       hooks_.report(u"创建进程失败");
       return;
     }
+    const auto started_at = hooks_.now();
     started->Wait();
+    failed_starts = hooks_.now() - started_at < kShortRun ? failed_starts + 1 : 0;
+    if (failed_starts == kFailedStartsBeforeGivingUp) {
+      hooks_.report(u"KEZO 每次启动后很快就结束了，已停止自动重新启动。请检查它的错误信息后再手动启动。");
+      return;
+    }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Blocking IPv4 TCP sockets as the servers and the upstream connections use them
@@ -18,6 +19,14 @@ bool StartSockets();
 
 // The last socket error of the calling thread (errno or WSAGetLastError).
 int LastSocketError();
+
+// True when a listening socket was refused `error` because its port is reserved for
+// privileged processes (ports below 1024 for an ordinary user on POSIX systems; Windows
+// reserves none).
+bool IsPrivilegedPortError(int error);
+
+// The system's own words for a socket error number ("Permission denied").
+std::string SocketErrorText(int error);
 
 // A socket listening on every local IPv4 interface at `port` (0: any free port), with the
 // largest backlog the system allows. On failure returns kNoSocket and sets `error`.

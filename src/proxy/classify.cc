@@ -13,6 +13,19 @@ constexpr std::string_view kShareWidgetPrefix = "http://share.veltra.example/sta
 
 std::string_view BareHost(std::string_view host) { return host.starts_with("www.") ? host.substr(4) : host; }
 
+// Domains that registries keep for adult sites: the adult top-level domains and the
+// second-level ones of the public suffix list. Every name below them is refused.
+constexpr std::string_view kAdultSuffixes[] = {"xxx", "porn", "sex", "adult", "sex.pl", "sex.hu", "szex.hu"};
+
+bool UnderAdultSuffix(std::string_view host) {
+  for (std::string_view suffix : kAdultSuffixes) {
+    if (host.ends_with(suffix) && (host.size() == suffix.size() || host[host.size() - suffix.size() - 1] == '.')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool CLocalProxy::AddressTextIsBanned(std::string_view url) const {
@@ -26,10 +39,26 @@ bool CLocalProxy::AddressTextIsBanned(std::string_view url) const {
   return banned(HighBytes(UrlDecodeToLocal(url))) || banned(HighBytes(UrlDecode(url)));
 }
 
+std::string_view CLocalProxy::ShippedBlackCheck(const std::string& base_domain, const std::string& bare_host) const {
+  return black_domains_.Read([&](const CHostSet& black) -> std::string_view {
+    if (black.Contains(base_domain)) return "shipped-black:base-domain";
+    if (black.Contains(bare_host)) return "shipped-black:bare-host";
+    if (base_domain.empty() || !bare_host.ends_with(base_domain)) return {};
+    std::string_view parent(bare_host);
+    while (true) {
+      size_t dot = parent.find('.');
+      if (dot == std::string_view::npos) return {};
+      parent.remove_prefix(dot + 1);
+      if (parent.size() <= base_domain.size()) return {};
+      if (black.Contains(parent)) return "shipped-black:parent-domain";
+    }
+  });
+}
+
 bool CLocalProxy::NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const {
-  for (const CMyList* list : {static_cast<const CMyList*>(&lists_.userBlackDomains), &black_domains_}) {
-    if (list->Contains(base_domain) || list->Contains(bare_host)) return true;
-  }
+  if (UnderAdultSuffix(bare_host)) return true;
+  if (lists_.userBlackDomains.Contains(base_domain) || lists_.userBlackDomains.Contains(bare_host)) return true;
+  if (!ShippedBlackCheck(base_domain, bare_host).empty()) return true;
   return lists_.urlFilter.Match(bare_host) || (smart_threshold_ > 0 && learned_sites_.Contains(bare_host));
 }
 
@@ -72,6 +101,7 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
   if (white.empty()) {
     if (image_urls_.Contains(url)) return {kBlankImage, "image-list", {}};
     if (setup_.ManualFilterImage && lists_.urlList.Contains(url)) return {kBlankImage, "manual-image-list", {}};
+    if (UnderAdultSuffix(bare_host)) return {kBlockPage, "adult-domain", {}};
     if (explain) {
       if (std::optional<std::u16string> keyword = lists_.urlFilter.FindKeyword(bare_host)) {
         return {kBlockPage, "url-keyword", WideToUtf8(*keyword)};
@@ -81,8 +111,7 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
     }
     if (lists_.userBlackDomains.Contains(base_domain)) return {kBlockPage, "user-black:base-domain", {}};
     if (lists_.userBlackDomains.Contains(bare_host)) return {kBlockPage, "user-black:bare-host", {}};
-    if (black_domains_.Contains(base_domain)) return {kBlockPage, "shipped-black:base-domain", {}};
-    if (black_domains_.Contains(bare_host)) return {kBlockPage, "shipped-black:bare-host", {}};
+    if (std::string_view check = ShippedBlackCheck(base_domain, bare_host); !check.empty()) return {kBlockPage, check, {}};
     if (smart_threshold_ > 0 && learned_sites_.Contains(bare_host)) return {kBlockPage, "learned-site", {}};
   }
 
@@ -90,15 +119,6 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
     return {kBlankImage, "ad-rule", explain ? WideToUtf8(ad_filter_.Explain(url, bare_host).line) : std::string()};
   }
   return {white.empty() ? kPassFiltered : kPassWhite, white, {}};
-}
-
-RequestVerdict CLocalProxy::Classify(CProxyConnection& connection, std::string_view, std::string_view,
-                                     const UrlParts& parts) {
-  connection.host = CanonicalHost(parts.host);
-  RequestVerdict verdict = Judge(connection.url, parts, connection.refererHost).verdict;
-  if (verdict == RequestVerdict::kBlockPage) SendReply(connection, BlockPage());
-  if (verdict == RequestVerdict::kBlankImage) SendReply(connection, BlankImage());
-  return verdict;
 }
 
 void CLocalProxy::SendReply(CProxyConnection& connection, const std::string& reply) {

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "config/process_flags.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/url_cache.h"
+#include "proxy/http_head.h"
 #include "proxy/url_helpers.h"
 #include "rules/page_assets.h"
 
@@ -17,6 +20,11 @@ namespace {
 constexpr std::string_view kNotFoundPath = "/404.htm";
 constexpr std::string_view kCompletedPage = "/OperationCompleted.html";
 constexpr std::string_view kUnlockPage = "/ShowUnlock.html";
+constexpr std::string_view kConfirmPage = "/ConfirmCommand.html";
+// In UTF-8: "只有 Veltra 工具栏能发出这个命令。"
+constexpr std::string_view kRefusalText =
+    "\xE5\x8F\xAA\xE6\x9C\x89 Veltra \xE5\xB7\xA5\xE5\x85\xB7\xE6\xA0\x8F\xE8\x83\xBD"
+    "\xE5\x8F\x91\xE5\x87\xBA\xE8\xBF\x99\xE4\xB8\xAA\xE5\x91\xBD\xE4\xBB\xA4\xE3\x80\x82";
 // The toolbar writes "?xyz=" before a parameter; those five bytes are skipped unread.
 constexpr size_t kParameterPrefix = 5;
 
@@ -46,6 +54,53 @@ bool IsServablePath(std::string_view path, std::string_view root) {
   return true;
 }
 
+// 128 random bits in hexadecimal.
+std::string NewCommandKey() {
+  std::random_device random;
+  std::string key;
+  for (int i = 0; i < 4; ++i) {
+    char part[9];
+    std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(random()));
+    key += part;
+  }
+  return key;
+}
+
+bool EqualInConstantTime(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  unsigned char difference = 0;
+  for (size_t i = 0; i < a.size(); ++i) difference |= static_cast<unsigned char>(a[i] ^ b[i]);
+  return difference == 0;
+}
+
+std::string HtmlEscaped(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+// The value of `name` in a form body ("a=1&key=2").
+std::string FormField(std::string_view body, std::string_view name) {
+  for (size_t start = 0; start < body.size();) {
+    size_t end = std::min(body.find('&', start), body.size());
+    std::string_view pair = body.substr(start, end - start);
+    if (pair.size() > name.size() && pair.starts_with(name) && pair[name.size()] == '=') {
+      return std::string(pair.substr(name.size() + 1));
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
 std::string ReplyHead(std::string_view content_type, size_t length) {
   return "HTTP/1.0 200 OK\nContent-Type: " + std::string(content_type) + "\nContent-Length: " +
          std::to_string(length) + "\r\n\r\n";
@@ -54,7 +109,12 @@ std::string ReplyHead(std::string_view content_type, size_t length) {
 }  // namespace
 
 CLocalHttpServer::CLocalHttpServer(uint16_t port, SharedLists& lists, SetupRecord& setup, LockRecord& lock)
-    : CListenSocket(port), lists_(lists), setup_(setup), lock_(lock), working_directory_(WorkingDirectory()) {}
+    : CListenSocket(port),
+      lists_(lists),
+      setup_(setup),
+      lock_(lock),
+      working_directory_(WorkingDirectory()),
+      command_key_(NewCommandKey()) {}
 
 CLocalHttpServer::~CLocalHttpServer() { Stop(); }
 
@@ -104,19 +164,26 @@ CLocalHttpServer::Request CLocalHttpServer::ParseRequest(std::string_view receiv
   if (slash == std::string_view::npos) return request;
   request.path = std::string(target.substr(slash));
 
+  // The extension part is read from the file the path names, so "/./logo.png" is a picture.
+  std::string file = NormalisedPath(request.path);
+  if (size_t dot = file.find('.'); dot != std::string::npos) request.extension = ToLowerAscii(file.substr(dot));
   size_t dot = request.path.find('.');
-  if (dot == std::string::npos) return request;
-  size_t question = request.path.find('?', dot);
-  if (question == std::string::npos) {
-    request.extension = request.path.substr(dot);
-  } else {
-    request.extension = request.path.substr(dot, question - dot);
-    if (question + kParameterPrefix < request.path.size()) {
-      request.value = request.path.substr(question + kParameterPrefix);
-      request.has_value = true;
-    }
+  size_t question = dot == std::string::npos ? std::string::npos : request.path.find('?', dot);
+  if (question != std::string::npos && question + kParameterPrefix < request.path.size()) {
+    request.value = request.path.substr(question + kParameterPrefix);
+    request.has_value = true;
   }
-  request.extension = ToLowerAscii(request.extension);
+  request.post = line.starts_with("POST");
+  size_t head_end = received.find("\r\n\r\n");
+  std::string_view head = received.substr(0, head_end);
+  auto field = [&](std::string_view name) -> std::optional<std::string> {
+    std::optional<std::string_view> value = FindHeaderField(head, name);
+    return value ? std::optional<std::string>(std::string(*value)) : std::nullopt;
+  };
+  request.origin = field("Origin");
+  request.referer = field("Referer");
+  request.fetch_site = field("Sec-Fetch-Site");
+  if (request.post && head_end != std::string_view::npos) request.key = FormField(received.substr(head_end + 4), "key");
   return request;
 }
 
@@ -129,6 +196,64 @@ std::string_view CLocalHttpServer::ContentType(std::string_view extension) {
   if (extension == ".css") return "text/css";
   if (extension == ".js") return "application/x-javascript";
   return "application/octet-stream";
+}
+
+bool CLocalHttpServer::FromOwnOrigin(const Request& request) const {
+  const std::string port = ":" + std::to_string(Port());
+  auto own = [&](std::string_view origin) {
+    for (std::string_view host : {"http://127.0.0.1", "http://localhost"}) {
+      if (origin == std::string(host) + port || (Port() == 80 && origin == host)) return true;
+    }
+    return false;
+  };
+  if (request.fetch_site && *request.fetch_site != "same-origin") return false;
+  if (request.origin && !own(*request.origin)) return false;
+  if (request.referer) {
+    std::string_view referer = *request.referer;
+    size_t path = referer.find('/', referer.find("://") == std::string_view::npos ? 0 : referer.find("://") + 3);
+    if (!own(referer.substr(0, path))) return false;
+  }
+  return true;
+}
+
+CLocalHttpServer::CommandGate CLocalHttpServer::Gate(const Request& request) const {
+  bool weakens = request.extension == ".close" || (request.extension == ".white" && request.has_value);
+  if (!weakens) return CommandGate::kRun;
+  // A locked program refuses to trust a site anyway (RunCommand says so); no need to ask.
+  if (request.extension == ".white" && (lock_.LOCKED || setup_.JieSeActive)) return CommandGate::kRun;
+  if (!request.post && request.key.empty()) return CommandGate::kConfirm;
+  bool confirmed = request.post && EqualInConstantTime(request.key, command_key_) && FromOwnOrigin(request);
+  return confirmed ? CommandGate::kRun : CommandGate::kRefuse;
+}
+
+std::string CLocalHttpServer::ConfirmationReply(const Request& request) {
+  std::string page = FileSystem::Current().ReadAll(root_folder_ + std::string(kConfirmPage)).value_or("");
+  ReplaceAll(page, "KEZO_COMMAND", request.extension.substr(1));
+  ReplaceAll(page, "KEZO_SITE", HtmlEscaped(request.value));
+  ReplaceAll(page, "KEZO_ACTION", HtmlEscaped(request.path));
+  ReplaceAll(page, "KEZO_KEY", command_key_);
+  // Never inside another page, where a hidden frame could draw the user's click onto it.
+  return "HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+         std::to_string(page.size()) +
+         "\r\nCache-Control: no-store\r\nX-Frame-Options: DENY\r\n"
+         "Content-Security-Policy: frame-ancestors 'none'\r\n\r\n" +
+         page;
+}
+
+std::string CLocalHttpServer::Reply(const Request& request) {
+  if (request.extension.size() <= kMaxExtensionPart) {
+    switch (Gate(request)) {
+      case CommandGate::kConfirm:
+        return ConfirmationReply(request);
+      case CommandGate::kRefuse:
+        return "HTTP/1.0 403 Forbidden\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
+               std::to_string(kRefusalText.size()) + "\r\nCache-Control: no-store\r\n\r\n" + std::string(kRefusalText);
+      case CommandGate::kRun:
+        break;
+    }
+    if (std::optional<std::string> page = RunCommand(request)) return FileReply(std::move(*page), ".html");
+  }
+  return FileReply(request.path, request.extension);
 }
 
 std::optional<std::string> CLocalHttpServer::RunCommand(const Request& request) {
@@ -166,6 +291,24 @@ std::optional<std::string> CLocalHttpServer::RunCommand(const Request& request) 
   return std::string(kCompletedPage);
 }
 
+std::string CLocalHttpServer::NormalisedPath(std::string_view path) {
+  std::string normalised;
+  size_t end = std::min(path.find('?'), path.size());
+  for (size_t start = 0; start < end;) {
+    size_t slash = std::min(path.find('/', start), end);
+    std::string_view segment = path.substr(start, slash - start);
+    if (!segment.empty() && segment != ".") normalised.append("/").append(segment);
+    start = slash + 1;
+  }
+  if (normalised.empty() || (end > 0 && path[end - 1] == '/')) normalised += "/";
+  return normalised;
+}
+
+size_t CLocalHttpServer::CachedFiles() {
+  std::lock_guard lock(cache_mu_);
+  return file_cache_.size();
+}
+
 std::string CLocalHttpServer::CachedFile(const std::string& path) {
   {
     std::lock_guard lock(cache_mu_);
@@ -174,12 +317,13 @@ std::string CLocalHttpServer::CachedFile(const std::string& path) {
   }
   std::string content = FileSystem::Current().ReadAll(root_folder_ + path).value_or("");
   std::lock_guard lock(cache_mu_);
-  file_cache_[path] = content;
+  if (file_cache_.size() < kMaxCachedFiles || file_cache_.count(path) > 0) file_cache_[path] = content;
   return content;
 }
 
 std::string CLocalHttpServer::FileReply(std::string path, std::string extension) {
   FileSystem& files = FileSystem::Current();
+  path = NormalisedPath(path);
   if (!IsServablePath(path, root_folder_) || extension.size() > kMaxExtensionPart ||
       !files.Exists(root_folder_ + path)) {
     path = std::string(kNotFoundPath);
@@ -203,21 +347,28 @@ std::string CLocalHttpServer::FileReply(std::string path, std::string extension)
   return ReplyHead(ContentType(extension), content.size()) + content;
 }
 
-void CLocalHttpServer::HandleRequest(SocketHandle client) {
+std::string CLocalHttpServer::ReceiveRequest(SocketHandle client) {
+  std::string received;
   std::vector<char> buffer(kReceiveBufferSize);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits_.head_timeout_ms);
-  long got = WaitToReceive(client, deadline, stopping_) ? ReceiveSome(client, buffer.data(), buffer.size()) : 0;
-  if (got > 0) {
-    Request request = ParseRequest(std::string_view(buffer.data(), static_cast<size_t>(got)));
-    std::string path = request.path, extension = request.extension;
-    if (extension.size() <= kMaxExtensionPart) {
-      if (std::optional<std::string> page = RunCommand(request)) {
-        path = std::move(*page);
-        extension = ".html";
-      }
-    }
-    if (!stopping_) SendAll(client, FileReply(path, extension));
+  size_t wanted = kReceiveBufferSize;
+  while (received.size() < wanted && WaitToReceive(client, deadline, stopping_)) {
+    long got = ReceiveSome(client, buffer.data(), std::min(buffer.size(), wanted - received.size()));
+    if (got <= 0) break;
+    received.append(buffer.data(), static_cast<size_t>(got));
+    size_t head_end = received.find("\r\n\r\n");
+    if (head_end == std::string::npos) continue;
+    // A GET is answered from its head; a POST's form follows it.
+    std::optional<std::string_view> length = FindHeaderField(std::string_view(received).substr(0, head_end + 2), "Content-Length");
+    std::optional<size_t> body = length && received.starts_with("POST") ? ParseContentLength(*length, kMaxBody) : std::nullopt;
+    wanted = head_end + 4 + body.value_or(0);
   }
+  return received;
+}
+
+void CLocalHttpServer::HandleRequest(SocketHandle client) {
+  std::string received = ReceiveRequest(client);
+  if (!received.empty() && !stopping_) SendAll(client, Reply(ParseRequest(received)));
   {
     std::lock_guard lock(clients_mu_);
     clients_.erase(client);

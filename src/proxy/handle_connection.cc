@@ -1,117 +1,238 @@
-// What the proxy does with one browser connection: read the head, judge it, connect,
-// rewrite and forward the request, and pass the response back.
+// What the proxy does with one browser connection: read the head, judge it, answer or
+// connect, forward the request and its body, and pass the response back. One request per
+// connection: nothing the browser sends after the request's body reaches a server.
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <new>
 #include <system_error>
 #include <vector>
 
 #include "proxy/canonical_host.h"
+#include "proxy/http_head.h"
 #include "proxy/local_proxy.h"
 
 namespace {
 
-constexpr std::string_view kVersionMark = " HTTP/1.";
 constexpr std::string_view kBadRequestReply = "HTTP/1.0 400 Bad Request\r\nContent-Length: 0\r\n\r\n";
+// In UTF-8: "Veltra 已阻止访问这个网站。" A browser shows its own page for a refused
+// tunnel; the text is for other clients.
+constexpr std::string_view kRefusedTunnelText =
+    "Veltra \xE5\xB7\xB2\xE9\x98\xBB\xE6\xAD\xA2\xE8\xAE\xBF\xE9\x97\xAE\xE8\xBF\x99\xE4\xB8\xAA\xE7\xBD\x91"
+    "\xE7\xAB\x99\xE3\x80\x82";
+// Request bodies may be as large as a client likes; only the count must not overflow.
+constexpr size_t kMaxBodyLength = size_t{1} << 60;
+
+bool IsConnectionField(std::string_view name) {
+  for (std::string_view hop : {"connection", "proxy-connection", "keep-alive"}) {
+    if (name.size() == hop.size() && std::equal(name.begin(), name.end(), hop.begin(), [](char a, char b) {
+          return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+        })) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool IsNamed(const HeaderField& field, std::string_view name) {
+  return field.name.size() == name.size() && std::equal(name.begin(), name.end(), field.name.begin(), [](char a, char b) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+           return lower(a) == lower(b);
+         });
+}
 
 }  // namespace
 
-void CLocalProxy::HandleConnection(CProxyConnection& connection) {
-  std::string head;
-  size_t received = 0;
-  size_t head_length = 0;
+std::string CLocalProxy::RefusedTunnelReply() {
+  return "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
+         std::to_string(kRefusedTunnelText.size()) + "\r\nConnection: close\r\n\r\n" + std::string(kRefusedTunnelText);
+}
+
+std::string CLocalProxy::ForwardedHead(const RequestHead& request, std::string_view path, RequestVerdict verdict) {
+  const bool white = verdict == RequestVerdict::kPassWhite;
+  // White requests go out as HTTP/1.1, whose connections stay open unless told otherwise;
+  // the proxy carries one request per connection, so the server is always told to close.
+  std::string head = request.method + " " + std::string(path) + (white ? " HTTP/1.1\r\n" : " HTTP/1.0\r\n");
+  bool close_sent = false;
+  for (const HeaderField& field : request.fields) {
+    if (IsConnectionField(field.name)) {
+      if (!close_sent) head += "Connection: close\r\n";
+      close_sent = true;
+    } else if (!white && IsNamed(field, "Accept-Encoding")) {
+      head += "Accept-Encoding: gzip\r\n";  // the one coding the response filter undoes
+    } else {
+      head += field.name + ": " + field.value + "\r\n";
+    }
+  }
+  if (white && !close_sent) head += "Connection: close\r\n";
+  return head + "\r\n";
+}
+
+bool CLocalProxy::ReadHead(CProxyConnection& connection, std::string& head, size_t& head_length) {
   std::vector<char> buffer(kHeadBufferSize);
   // The whole head must arrive in time, however it is split: a client that trickles
   // bytes cannot hold its connection and thread for longer.
   auto head_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits_.head_timeout_ms);
   while (!stopping_) {
-    if (!WaitToReceive(connection.client, head_deadline, stopping_)) return;
+    if (!WaitToReceive(connection.client, head_deadline, stopping_)) return false;
     long got = ReceiveSome(connection.client, buffer.data(), buffer.size());
-    if (got <= 0) break;
+    if (got <= 0) break;  // a head cut short by a close is taken as far as it came
     size_t search_from = head.size() >= 3 ? head.size() - 3 : 0;
     head.append(buffer.data(), static_cast<size_t>(got));
-    received += static_cast<size_t>(got);
     size_t blank_line = head.find("\r\n\r\n", search_from);
     if (blank_line != std::string::npos) {
       head_length = blank_line + 4;
-      break;
+      return true;
     }
-    if (head.size() > kMaxHeadSize) return;
+    if (head.size() > kMaxHeadSize) return false;
   }
-  if (stopping_ || received == 0) return;
+  head_length = head.size();
+  return !stopping_ && !head.empty();
+}
 
-  size_t version = head.find(kVersionMark);
-  size_t first_space = head.find(' ');
-  if (version == std::string::npos || first_space > version) return RefuseRequest(connection);
-  if (version + kVersionMark.size() < head.size()) head[version + kVersionMark.size()] = '0';
-
-  std::string method_prefix = head.substr(0, first_space + 1);
-  connection.url = head.substr(first_space + 1, version - first_space - 1);
-  connection.refererHost = CanonicalHost(RefererHost(head));
+void CLocalProxy::HandleConnection(CProxyConnection& connection) {
+  std::string received;
+  size_t head_length = 0;
+  if (!ReadHead(connection, received, head_length)) return;
+  std::optional<RequestHead> request = ParseRequestHead(std::string_view(received).substr(0, head_length));
+  if (!request) return RefuseRequest(connection);
+  connection.url = request->target;
+  connection.refererHost = CanonicalHost(RefererHost(received.substr(0, head_length)));
   UrlParts parts = SplitUrl(connection.url);
   if (!parts.port_ok || parts.host.empty() || parts.host.size() > kMaxHostLength) return RefuseRequest(connection);
+  RequestBody body = BodyOf(*request, kMaxBodyLength);
+  if (body.framing == RequestBody::kInvalid) return RefuseRequest(connection);
 
-  RequestVerdict verdict = Classify(connection, head, UrlDecodeToLocal(connection.url), parts);
-  if (verdict != RequestVerdict::kPassWhite && verdict != RequestVerdict::kPassFiltered) return;
-  if (verdict == RequestVerdict::kPassWhite && version + kVersionMark.size() < head.size()) {
-    head[version + kVersionMark.size()] = '1';
-  }
-
+  connection.host = CanonicalHost(parts.host);
+  RequestVerdict verdict = Judge(connection.url, parts, connection.refererHost).verdict;
+  if (!SendReplyFor(connection, *request, verdict)) return;
   if (!ConnectUpstream(connection, connection.host, parts.port)) return;
 
-  // Only the request line decides: a header or body that mentions the word does not turn
-  // an ordinary request into a tunnel.
-  if (method_prefix == "CONNECT ") {
-    if (!stopping_ && SendAll(connection.client, kConnectReply)) Tunnel(connection);
+  if (request->IsConnect()) {
+    if (!stopping_ && SendAll(connection.client, kConnectReply)) Tunnel(connection, TunnelDirections::kBoth);
     return;
   }
-
-  std::string request = method_prefix;
-  request.append(parts.path);
-  request.append(head, version, std::string::npos);
-  ReplaceHeaderLine(request, "Proxy-Connection:", "Connection: close");
-  if (verdict == RequestVerdict::kPassFiltered) ReplaceHeaderLine(request, "Accept-Encoding:", "Accept-Encoding: gzip");
-  if (stopping_ || !SendAll(connection.upstream, request)) return;
-
-  // The body length comes from the header section only, never from body bytes that
-  // happened to arrive with it.
-  std::string_view header_section = std::string_view(head).substr(0, head_length > 0 ? head_length : head.size());
-  int content_length = ContentLengthOf(header_section);
-  if (content_length > 0) {
-    size_t expected = static_cast<size_t>(content_length) + head_length;
-    while (received < expected && !stopping_) {
-      long got = ReceiveSome(connection.client, buffer.data(), std::min(buffer.size(), expected - received));
-      if (got <= 0 || !SendAll(connection.upstream, std::string_view(buffer.data(), static_cast<size_t>(got)))) break;
-      received += static_cast<size_t>(got);
-    }
-  }
+  if (stopping_ || !SendAll(connection.upstream, ForwardedHead(*request, parts.path, verdict))) return;
+  if (!ForwardBody(connection, body, std::string_view(received).substr(head_length))) return;
 
   if (verdict == RequestVerdict::kPassWhite) {
-    Tunnel(connection);
+    Tunnel(connection, TunnelDirections::kServerToBrowser);
   } else {
     FilterResponse(connection);
   }
+}
+
+bool CLocalProxy::SendReplyFor(CProxyConnection& connection, const RequestHead& request, RequestVerdict verdict) {
+  switch (verdict) {
+    case RequestVerdict::kPassWhite:
+    case RequestVerdict::kPassFiltered:
+      return true;
+    case RequestVerdict::kDrop:
+      return false;
+    case RequestVerdict::kBlockPage:
+    case RequestVerdict::kBlankImage:
+      // A page or picture in reply to CONNECT would read as an open tunnel; the browser
+      // would then show a certificate error instead of a refused connection.
+      if (request.IsConnect()) {
+        SendReply(connection, RefusedTunnelReply());
+      } else {
+        SendReply(connection, verdict == RequestVerdict::kBlockPage ? BlockPage() : BlankImage());
+      }
+      return false;
+  }
+  return false;
+}
+
+bool CLocalProxy::ForwardBody(CProxyConnection& connection, const RequestBody& body, std::string_view arrived) {
+  if (body.framing == RequestBody::kNone) return true;
+  CChunkedBodyEnd chunks;
+  size_t left = body.length;
+  // Passes on the part of `bytes` that belongs to the body; false when the body is over.
+  auto pass = [&](std::string_view bytes) {
+    size_t take = body.framing == RequestBody::kChunked ? chunks.Take(bytes) : std::min(left, bytes.size());
+    if (body.framing == RequestBody::kLength) left -= take;
+    if (take > 0 && (stopping_ || !SendAll(connection.upstream, bytes.substr(0, take)))) return false;
+    return body.framing == RequestBody::kChunked ? !chunks.Done() && !chunks.Failed() : left > 0;
+  };
+  if (!arrived.empty() && !pass(arrived)) return !chunks.Failed();
+  std::vector<char> buffer(kHeadBufferSize);
+  while (!stopping_) {
+    long got = ReceiveSome(connection.client, buffer.data(), buffer.size());
+    if (got <= 0) return false;
+    if (!pass(std::string_view(buffer.data(), static_cast<size_t>(got)))) return !chunks.Failed() && !stopping_;
+  }
+  return false;
 }
 
 void CLocalProxy::RefuseRequest(CProxyConnection& connection) { SendAll(connection.client, kBadRequestReply); }
 
 bool CLocalProxy::ConnectUpstream(CProxyConnection& connection, const std::string& host, uint16_t port) {
   if (stopping_) return false;
-  SocketHandle upstream = kNoSocket;
-  if (host_cache_->Connect(host, port, &upstream) != 0) return false;
-  SetUpstream(connection, upstream);
+  // Name resolution cannot be woken and a connect may take seconds: both run on a thread
+  // of their own, so that a stopping proxy never waits for them. What such a thread finds
+  // after the connection gave up is closed there; it holds only the shared cache.
+  struct Attempt {
+    std::mutex mu;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    SocketHandle socket = kNoSocket;
+  };
+  auto attempt = std::make_shared<Attempt>();
+  try {
+    std::thread([attempt, cache = host_cache_, host, port] {
+      SocketHandle socket = kNoSocket;
+      if (cache->Connect(host, port, &socket) != 0) socket = kNoSocket;
+      std::lock_guard lock(attempt->mu);
+      if (attempt->abandoned) {
+        if (socket != kNoSocket) CloseSocket(socket);
+        return;
+      }
+      attempt->socket = socket;
+      attempt->done = true;
+      attempt->finished.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    return false;  // no thread to be had: the connection is dropped
+  }
+  std::unique_lock lock(attempt->mu);
+  while (!attempt->done && !stopping_) attempt->finished.wait_for(lock, std::chrono::milliseconds(100));
+  if (!attempt->done) {
+    attempt->abandoned = true;
+    return false;
+  }
+  if (attempt->socket == kNoSocket) return false;
+  SetUpstream(connection, attempt->socket);
   return !stopping_;
 }
 
-void CLocalProxy::Tunnel(CProxyConnection& connection) {
+void CLocalProxy::Tunnel(CProxyConnection& connection, TunnelDirections directions) {
   if (stopping_) return;
   SocketHandle client = connection.client, upstream = connection.upstream;
+  // After a white request's body the browser has nothing more to say to that server: what
+  // it still sends is read and dropped, and its close ends the relay as in a tunnel.
+  SocketHandle browser_bytes_to = directions == TunnelDirections::kBoth ? upstream : kNoSocket;
   std::thread browser_to_server;
   try {
-    browser_to_server = std::thread([this, client, upstream] { Relay(client, upstream); });
+    browser_to_server = std::thread([this, client, upstream, browser_bytes_to] {
+      try {
+        Relay(client, browser_bytes_to);
+      } catch (const std::bad_alloc&) {  // no buffer: this tunnel ends, nothing else
+      }
+      ShutdownSocket(client);
+      ShutdownSocket(upstream);
+    });
   } catch (const std::system_error&) {
     return;  // no thread for the second direction: the connection is closed
   }
-  Relay(upstream, client);
+  try {
+    Relay(upstream, client);
+  } catch (const std::bad_alloc&) {
+    ShutdownSocket(upstream);
+    ShutdownSocket(client);
+  }
   browser_to_server.join();
 }
 
@@ -119,9 +240,10 @@ void CLocalProxy::Relay(SocketHandle from, SocketHandle to) {
   std::vector<char> buffer(kRelayBufferSize);
   while (!stopping_) {
     long got = ReceiveSome(from, buffer.data(), buffer.size());
-    if (got <= 0 || stopping_ || !SendAll(to, std::string_view(buffer.data(), static_cast<size_t>(got)))) break;
+    if (got <= 0 || stopping_) break;
+    if (to != kNoSocket && !SendAll(to, std::string_view(buffer.data(), static_cast<size_t>(got)))) break;
   }
   // Whichever direction ends first ends the other: its blocked receive returns.
   ShutdownSocket(from);
-  ShutdownSocket(to);
+  if (to != kNoSocket) ShutdownSocket(to);
 }

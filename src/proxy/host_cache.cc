@@ -24,8 +24,7 @@ uint32_t GetLittleEndian32(std::string_view bytes) {
 
 }  // namespace
 
-CHostCache::CHostCache(std::string file_name, const std::atomic<bool>* stopping)
-    : file_name_(std::move(file_name)), stopping_(stopping) {}
+CHostCache::CHostCache(std::string file_name) : file_name_(std::move(file_name)) {}
 
 uint32_t CHostCache::Now() const { return static_cast<uint32_t>(Clock::Current().NowSeconds()); }
 
@@ -104,7 +103,7 @@ SocketHandle CHostCache::TimedConnect(uint32_t address, uint16_t port, int timeo
 
 int CHostCache::Connect(const std::string& host, uint16_t port, SocketHandle* out) {
   *out = kNoSocket;
-  if (stopping_ != nullptr && *stopping_) return -1;
+  if (stopping_) return -1;
   Network& network = Network::Current();
 
   if (std::optional<CHostRecord> record = Lookup(host)) {
@@ -124,7 +123,7 @@ int CHostCache::Connect(const std::string& host, uint16_t port, SocketHandle* ou
   if (int error = network.ResolveIPv4(host, &addresses); error != 0) return error;
   int best = kSlowestUsableMs;
   for (uint32_t address : addresses) {
-    if (stopping_ != nullptr && *stopping_) break;
+    if (stopping_) break;
     int elapsed = 0;
     // An address slower than the best so far would be dropped anyway: stop waiting then.
     SocketHandle socket = TimedConnect(address, port, best, &elapsed);

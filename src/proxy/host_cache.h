@@ -28,7 +28,9 @@ struct CHostRecord {
 // records) once, when the proxy ends, and entries unused for a day are dropped at load.
 //
 // Thread-safe: the map has a lock of its own; resolving and connecting run outside it, so
-// two threads may resolve one host at once (the later record wins).
+// two threads may resolve one host at once (the later record wins). A Connect may outlast
+// the proxy that asked for it (see CLocalProxy::ConnectUpstream): the cache is shared by
+// pointer and keeps its own stop flag.
 class CHostCache {
  public:
   static constexpr int kAcceptMarginMs = 30;
@@ -39,8 +41,11 @@ class CHostCache {
   // Longer host names do not fit the record and are never cached.
   static constexpr size_t kMaxHostLength = kHostFieldSize - 1;
 
-  // `stopping`, when given, makes Connect fail at once once it is set.
-  explicit CHostCache(std::string file_name = "host.dat", const std::atomic<bool>* stopping = nullptr);
+  explicit CHostCache(std::string file_name = "host.dat");
+
+  // Makes every Connect from now on fail at once, and those under way give up before the
+  // next address.
+  void Stop() { stopping_ = true; }
 
   // Stores a connected socket to host:port in `out` and returns 0; otherwise returns the
   // resolver's error or another non-zero value and leaves `out` as kNoSocket.
@@ -70,7 +75,7 @@ class CHostCache {
   uint32_t Now() const;
 
   const std::string file_name_;
-  const std::atomic<bool>* const stopping_;
+  std::atomic<bool> stopping_{false};
   std::mutex mu_;
   std::map<std::string, CHostRecord> entries_ GUARDED_BY(mu_);
   bool saved_ GUARDED_BY(mu_) = false;

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -10,6 +11,8 @@
 
 #include "config/settings.h"
 #include "platform/code_page.h"
+#include "proxy/http_head.h"
+#include "proxy/memory_budget.h"
 #include "proxy/url_helpers.h"
 #include "rules/link_text.h"
 #include "rules/page_assets.h"
@@ -38,8 +41,14 @@ long ChunkSize(std::string_view size_line) {
 }  // namespace
 
 CHttpResponse::CHttpResponse(const CWordFilter* black, const CWordFilter* white, CPageAssets* assets,
-                             SetupRecord& setup)
-    : black_(black), white_(white), assets_(assets), setup_(setup) {}
+                             SetupRecord& setup, CBudgetShare* budget)
+    : black_(black), white_(white), assets_(assets), setup_(setup), budget_(budget) {}
+
+bool CHttpResponse::Charge(size_t bytes) {
+  if (budget_ == nullptr || budget_->GrowTo(bytes)) return true;
+  over_budget_ = true;
+  return false;
+}
 
 std::string CHttpResponse::Take(std::string_view bytes) {
   received_ += bytes.size();
@@ -47,6 +56,7 @@ std::string CHttpResponse::Take(std::string_view bytes) {
   // Only the new bytes (and the three before them) can complete the blank line: a head
   // that arrives a byte at a time is searched once, not once per byte.
   size_t search_from = data_.size() >= 3 ? data_.size() - 3 : 0;
+  if (over_budget_ || (page_ && !Charge(data_.size() + bytes.size()))) return {};
   if (!head_complete_ || page_) data_.append(bytes);
   if (!head_complete_) {
     size_t blank_line = data_.find("\r\n\r\n", search_from);
@@ -55,16 +65,21 @@ std::string CHttpResponse::Take(std::string_view bytes) {
     head_ = data_.substr(0, head_length_);
     head_complete_ = true;
     AnalyseHead();
+    if (page_ && !Charge(data_.size())) return {};
     return page_ ? std::string() : data_;
   }
   return page_ ? std::string() : std::string(bytes);
 }
 
 void CHttpResponse::AnalyseHead() {
-  page_ = Contains(data_, " 200 OK") && Contains(data_, " text/html");
-  chunked_ = Contains(data_, "Transfer-Encoding: chunked\r\n");
-  content_length_ = ContentLengthOf(head_);
-  big_image_ = Contains(data_, "Content-Type: image") && content_length_ > kSmallImageBytes;
+  std::string type = std::string(FindHeaderField(head_, "Content-Type").value_or(""));
+  for (char& c : type) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  page_ = StatusCodeOf(head_) == 200 && Contains(type, "text/html");
+  chunked_ = HasToken(FindHeaderField(head_, "Transfer-Encoding").value_or(""), "chunked");
+  std::optional<std::string_view> length = FindHeaderField(head_, "Content-Length");
+  std::optional<size_t> parsed = length && !chunked_ ? ParseContentLength(*length, INT_MAX) : std::nullopt;
+  content_length_ = parsed ? static_cast<int>(*parsed) : -1;
+  big_image_ = type.starts_with("image") && content_length_ > kSmallImageBytes;
 }
 
 void CHttpResponse::DecodeChunked() {
@@ -85,7 +100,10 @@ void CHttpResponse::DecodeChunked() {
 
 bool CHttpResponse::Gunzip() {
   const size_t capacity = kInflateRatio * body_.size();
-  std::string out(std::min<size_t>(capacity, std::max<size_t>(body_.size() * 4, 4096)), '\0');
+  const size_t first_size = std::min<size_t>(capacity, std::max<size_t>(body_.size() * 4, 4096));
+  // The inflated page is charged beside the collected bytes it is made from.
+  if (!Charge(data_.size() + first_size)) return false;
+  std::string out(first_size, '\0');
   z_stream stream{};
   if (inflateInit2(&stream, 15 + 16) != Z_OK) return false;
   stream.next_in = reinterpret_cast<Bytef*>(body_.data());
@@ -94,7 +112,14 @@ bool CHttpResponse::Gunzip() {
   // Output is produced until the stream ends, the input runs out (a cut-off stream keeps
   // what it gave) or the output reaches its cap; the buffer grows as needed up to the cap.
   while (stream.total_out < capacity && stream.avail_in > 0) {
-    if (stream.total_out == out.size()) out.resize(std::min(capacity, out.size() * 2));
+    if (stream.total_out == out.size()) {
+      size_t grown = std::min(capacity, out.size() * 2);
+      if (!Charge(data_.size() + grown)) {
+        inflateEnd(&stream);
+        return false;
+      }
+      out.resize(grown);
+    }
     stream.next_out = reinterpret_cast<Bytef*>(out.data() + stream.total_out);
     stream.avail_out = static_cast<uInt>(out.size() - stream.total_out);
     result = inflate(&stream, Z_NO_FLUSH);
@@ -199,14 +224,16 @@ void CHttpResponse::InsertPieces(const std::vector<std::string>& local_pieces, b
 }
 
 std::string CHttpResponse::RewritePage() {
+  if (over_budget_) return {};
   if (received_ <= head_length_) return head_;
   body_.assign(data_, head_length_, std::string::npos);
   if (body_.starts_with("\x78\x9C")) return data_;
   if (chunked_) DecodeChunked();
-  if (!body_.empty() && body_.starts_with("\x1F\x8B") && Gunzip()) {
-    ReplaceHeaderLine(head_, "Content-Encoding:", "Content-Encoding: none");
+  if (!body_.empty() && body_.starts_with("\x1F\x8B") && Gunzip() && FindHeaderField(head_, "Content-Encoding")) {
+    SetHeaderField(head_, "Content-Encoding", "none");
   }
-  ReplaceHeaderLine(head_, "Transfer-Encoding:", "Transfer-Encoding: none");
+  if (over_budget_) return {};
+  if (FindHeaderField(head_, "Transfer-Encoding")) SetHeaderField(head_, "Transfer-Encoding", "none");
 
   bool utf8 = LooksLikeUtf8(body_) == 1;
   FilterLinks(body_, utf8);
@@ -223,7 +250,7 @@ std::string CHttpResponse::RewritePage() {
     if (setup_.NonePicture == 2 && no_image_script_) pieces.emplace_back(kNoImageScript);
     InsertPieces(pieces, utf8);
   }
-  ReplaceHeaderLine(head_, "Content-Length:", "Content-Length: " + std::to_string(body_.size()));
+  SetHeaderField(head_, "Content-Length", std::to_string(body_.size()));  // a head without one is left so
   std::string reply;
   reply.reserve(head_.size() + body_.size());
   return reply.append(head_).append(body_);

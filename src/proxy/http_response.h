@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+class CBudgetShare;
 class CPageAssets;
 class CWordFilter;
 struct SetupRecord;
@@ -28,7 +29,10 @@ class CHttpResponse {
   static constexpr size_t kMaxHeadSize = 256 * 1024;
 
   // `black` may be null (then links are not filtered); `white` and `assets` may be null.
-  CHttpResponse(const CWordFilter* black, const CWordFilter* white, CPageAssets* assets, SetupRecord& setup);
+  // `budget`, when given, is charged with the page as it is collected and inflated; it
+  // must outlive the response.
+  CHttpResponse(const CWordFilter* black, const CWordFilter* white, CPageAssets* assets, SetupRecord& setup,
+                CBudgetShare* budget = nullptr);
 
   // Takes the next bytes from the server. Returns the bytes that may go to the browser
   // now: nothing while the head is incomplete or while a page is being collected; the
@@ -40,12 +44,14 @@ class CHttpResponse {
   // Finds out from the head and the bytes after it what kind of response this is.
   void AnalyseHead();
   // The page made ready for the browser: de-chunked, inflated, links whose text is banned
-  // removed, the page pieces injected, the Content-Length corrected. Returns head + body.
+  // removed, the page pieces injected, the Content-Length corrected. Returns head + body;
+  // nothing when the page is over budget.
   std::string RewritePage();
   // Decodes a chunked body in place; the chunk data is kept in order, sizes and chunk
   // line ends dropped. A chunked body without any line end becomes empty.
   void DecodeChunked();
-  // Inflates a gzip body in place; false (body unchanged) when the data is not gzip.
+  // Inflates a gzip body in place; false (body unchanged) when the data is not gzip or the
+  // budget has no room for what it inflates to (then OverBudget()).
   bool Gunzip();
   // Removes from `page` (UTF-8 or the local code page, as `utf8` says) every anchor whose
   // link text the black matcher bans and the white matcher does not clear, counts the
@@ -63,6 +69,9 @@ class CHttpResponse {
   bool IsBigImage() const { return big_image_; }
   bool IsChunked() const { return chunked_; }
   bool HeadComplete() const { return head_complete_; }
+  // Whether the page needed more memory than the budget had: it was not collected whole
+  // (or not inflated) and must not be sent.
+  bool OverBudget() const { return over_budget_; }
   // Whether kMaxHeadSize bytes have arrived without the head's blank line; Take keeps
   // nothing more then and passes nothing on. (At most one receive past the bound is held.)
   bool HeadTooLarge() const { return !head_complete_ && data_.size() >= kMaxHeadSize; }
@@ -92,7 +101,12 @@ class CHttpResponse {
   const CWordFilter* white_;
   CPageAssets* assets_;
   SetupRecord& setup_;
+  CBudgetShare* budget_;
 
+  // Grows the budget share to `bytes`; marks the response over budget when it cannot.
+  bool Charge(size_t bytes);
+
+  bool over_budget_ = false;
   bool big_image_ = false;
   bool page_ = false;
   bool chunked_ = false;

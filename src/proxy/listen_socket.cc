@@ -6,6 +6,12 @@
 
 CListenSocket::CListenSocket(uint16_t port) : port_(port) {
   socket_ = ListenTcp(port, &error_);
+  constexpr uint16_t kFirstUnreservedPort = 1024;
+  if (socket_ == kNoSocket && port != 0 && port < kFirstUnreservedPort && IsPrivilegedPortError(error_)) {
+    avoided_port_ = port;
+    port_ = port + kUnprivilegedPortOffset;
+    socket_ = ListenTcp(port_, &error_);
+  }
   if (socket_ != kNoSocket && port_ == 0) port_ = LocalPort(socket_);
 }
 

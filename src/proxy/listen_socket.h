@@ -12,7 +12,12 @@
 // Construction always completes; ErrorCode() tells whether the socket could be opened.
 class CListenSocket {
  public:
-  // Opens the socket at `port` (0: any free port, see Port()).
+  // Where a port below 1024 is reserved for privileged processes and this one is not (an
+  // ordinary user on Linux), the socket listens this much higher instead: 809 becomes 8809.
+  static constexpr uint16_t kUnprivilegedPortOffset = 8000;
+
+  // Opens the socket at `port` (0: any free port, see Port()), or at the unprivileged
+  // stand-in above.
   explicit CListenSocket(uint16_t port);
   virtual ~CListenSocket();
   CListenSocket(const CListenSocket&) = delete;
@@ -22,8 +27,11 @@ class CListenSocket {
   // when the socket listens.
   int ErrorCode() const { return error_; }
   bool IsListening() const { return socket_ != kNoSocket; }
-  // The port listened on (the one the system chose when 0 was asked for).
+  // The port listened on (the one the system chose when 0 was asked for, or the
+  // unprivileged stand-in); the port tried last when the socket could not be opened.
   uint16_t Port() const { return port_; }
+  // The port asked for, when Port() is its unprivileged stand-in; 0 otherwise.
+  uint16_t PrivilegedPortAvoided() const { return avoided_port_; }
 
   // Replaces the default bounds (tests use short ones). Call before the server starts.
   void SetLimits(const ServerLimits& limits) { limits_ = limits; }
@@ -54,4 +62,5 @@ class CListenSocket {
   int error_ = 0;
   SocketHandle socket_ = kNoSocket;
   uint16_t port_;
+  uint16_t avoided_port_ = 0;
 };

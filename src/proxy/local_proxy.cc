@@ -1,6 +1,8 @@
 #include "proxy/local_proxy.h"
 
 
+#include <new>
+
 #include "config/process_flags.h"
 #include "config/profile_values.h"
 
@@ -13,11 +15,14 @@ CLocalProxy::~CLocalProxy() {
 }
 
 void CLocalProxy::Prepare() {
-  host_cache_ = std::make_unique<CHostCache>("host.dat", &stopping_);
+  page_budget_ = std::make_unique<CMemoryBudget>(limits_.page_memory_bytes);
+  host_cache_ = std::make_shared<CHostCache>("host.dat");
+  if (stopping_) host_cache_->Stop();
   host_cache_->Load();
   ReloadSiteLists();
   lists_.urlList.Load(true);
   lists_.urlFilter.Load(true);
+  lists_.urlFilter.LoadOrdinaryWords();
   lists_.userNoImageDomains.Load(true);
   if (black_filter_ != nullptr) black_filter_->Rebuild();
   if (white_filter_ != nullptr) white_filter_->Rebuild();
@@ -28,11 +33,12 @@ void CLocalProxy::Prepare() {
 }
 
 void CLocalProxy::ReloadSiteLists() {
-  black_domains_.Load(true);
+  CHostSet::Ptr black = CHostSet::Load(list_files::kBlackDomain);
+  lists_.urlFilter.FillExtraKeywords(black->DotlessEntries());
+  black_domains_.Publish(std::move(black));
   white_domains_.Load(true);
   lists_.userBlackDomains.Load(true);
   lists_.userWhiteDomains.Load(true);
-  lists_.urlFilter.FillExtraKeywords(black_domains_);
 }
 
 int CLocalProxy::SmartMonitoringThreshold(int position) {
@@ -73,7 +79,11 @@ void CLocalProxy::RunConnectionThread(SocketHandle client) {
   connection->client = client;
   Register(connection.get());
   bool started = connection_threads_.Spawn([this, connection] {
-    HandleConnection(*connection);
+    // Memory that runs out ends this connection only, not the program.
+    try {
+      HandleConnection(*connection);
+    } catch (const std::bad_alloc&) {
+    }
     CloseConnection(connection.get());
   });
   if (!started) CloseConnection(connection.get());  // no thread to be had: the connection is dropped
@@ -110,6 +120,7 @@ void CLocalProxy::Stop() {
   if (!stopping_.exchange(true)) ServersStopping = true;
   ShutdownListener();
   if (proxy_thread_.joinable()) proxy_thread_.join();
+  if (host_cache_) host_cache_->Stop();
   std::unique_lock lock(connections_mu_);
   for (CProxyConnection* connection : connections_) {
     if (connection->upstream != kNoSocket) ShutdownSocket(connection->upstream);

@@ -14,18 +14,22 @@
 #include "base/thread_group.h"
 #include "config/settings.h"
 #include "proxy/host_cache.h"
+#include "proxy/http_head.h"
 #include "proxy/http_response.h"
 #include "proxy/listen_socket.h"
+#include "proxy/memory_budget.h"
 #include "proxy/proxy_connection.h"
 #include "proxy/request_verdict.h"
 #include "proxy/url_helpers.h"
 #include "rules/ad_filter.h"
+#include "rules/host_set.h"
 #include "rules/page_assets.h"
 #include "rules/shared_lists.h"
 #include "rules/word_filter.h"
 
 // The filtering proxy: accepts browser connections on its port and handles each on a
-// thread of its own, one request per connection (no keep-alive).
+// thread of its own, one request per connection (no keep-alive: whatever the browser sends
+// after a request's body is never forwarded).
 //
 // Life: construction opens the listening socket; Start() runs Prepare() (loading the
 // lists) and then the accept loop on the proxy thread; Stop() ends everything: the accept
@@ -98,6 +102,15 @@ class CLocalProxy : public CListenSocket {
   // call more than once.
   void Stop();
 
+  // The request head as it goes to the web server: in origin form with `path`, as
+  // HTTP/1.1 for a white request and HTTP/1.0 for a filtered one, with one
+  // "Connection: close" in place of the browser's connection fields (always there for a
+  // white request), and for a filtered one "Accept-Encoding: gzip" in place of the
+  // browser's Accept-Encoding field.
+  static std::string ForwardedHead(const RequestHead& request, std::string_view path, RequestVerdict verdict);
+  // The reply to a refused CONNECT: 403 with a short text.
+  static std::string RefusedTunnelReply();
+
   // Judges a request without sending anything: `url` as in the request line, `parts` its
   // split, `referer_host` the host of its Referer line. The lists must have been loaded
   // (Prepare). `explain` fills in the detail, at some cost.
@@ -119,18 +132,35 @@ class CLocalProxy : public CListenSocket {
     kDrop,     // close both connections without sending anything
   };
 
+  // Which ways a tunnel carries bytes.
+  enum class TunnelDirections {
+    kBoth,              // CONNECT: both ways until either side closes
+    kServerToBrowser,   // a white request's response: what the browser still sends is dropped
+  };
+
   // Runs on the connection's thread: reads the head, judges it, forwards it and the
   // response, and closes.
   void HandleConnection(CProxyConnection& connection);
-  // Judges the request whose head, target and target parts are given; sets the
-  // connection's host. Sends the reply itself for kBlockPage and kBlankImage.
-  RequestVerdict Classify(CProxyConnection& connection, std::string_view head, std::string_view address_text,
-                          const UrlParts& parts);
+  // Reads the request head into `head` (with what arrived after it); `head_length` is the
+  // length up to and including the blank line (the whole of a head cut short by a close).
+  // False when nothing usable arrived in time, the head grew too large or the proxy stops.
+  bool ReadHead(CProxyConnection& connection, std::string& head, size_t& head_length);
+  // Sends the browser the reply that a refusing verdict calls for. True when the request
+  // is to be passed on.
+  bool SendReplyFor(CProxyConnection& connection, const RequestHead& request, RequestVerdict verdict);
+  // Forwards the request body: `arrived` (the bytes that came with the head) and then what
+  // the body's framing says is still to come; bytes after the body are not forwarded.
+  // False when the body could not be passed on whole.
+  bool ForwardBody(CProxyConnection& connection, const RequestBody& body, std::string_view arrived);
   // Sends the response of a filtered request to the browser.
   void FilterResponse(CProxyConnection& connection);
   // Smart monitoring's judgement of a rewritten page, learning its site when refused.
   PageJudgement JudgePage(const CProxyConnection& connection, const CHttpResponse& response);
   bool OnNoImageList(const CProxyConnection& connection) const;
+  // The check of the shipped black list that names the host, or empty: its registrable
+  // domain, the bare host, or a parent domain between the two (so that an entry for
+  // cdn.example.com also covers img.cdn.example.com).
+  std::string_view ShippedBlackCheck(const std::string& base_domain, const std::string& bare_host) const;
   // Whether a black site list, the host keywords or the learned sites name the host.
   bool NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const;
   // A page opened from a white site passes the site checks, unless the site it asks for is
@@ -144,11 +174,13 @@ class CLocalProxy : public CListenSocket {
   const std::string& BlockPage();
   const std::string& BlankImage();
   void SendReply(CProxyConnection& connection, const std::string& reply);
-  // Connects the connection's upstream socket through the host cache.
+  // Connects the connection's upstream socket through the host cache. Gives up at once
+  // when the proxy stops, even while a name is being resolved.
   bool ConnectUpstream(CProxyConnection& connection, const std::string& host, uint16_t port);
-  // Relays both directions until either ends; both sockets are then shut down.
-  void Tunnel(CProxyConnection& connection);
-  // Copies from `from` to `to` until `from` ends, a send fails or the proxy stops.
+  // Relays until either side ends; both sockets are then shut down.
+  void Tunnel(CProxyConnection& connection, TunnelDirections directions);
+  // Copies from `from` to `to` (drops what arrives when `to` is kNoSocket) until `from`
+  // ends, a send fails or the proxy stops.
   void Relay(SocketHandle from, SocketHandle to);
   // Sends a minimal reply for a request the proxy cannot take apart.
   void RefuseRequest(CProxyConnection& connection);
@@ -162,7 +194,7 @@ class CLocalProxy : public CListenSocket {
 
   SharedLists& lists_;
   SetupRecord& setup_;
-  CMyList black_domains_{list_files::kBlackDomain};
+  Snapshot<CHostSet> black_domains_;
   CMyList white_domains_{list_files::kWhiteDomain};
   CMyList image_urls_{list_files::kFilterImg};
   CMyList learned_sites_{list_files::kIntelligentDomain};
@@ -171,7 +203,8 @@ class CLocalProxy : public CListenSocket {
   std::atomic<int> smart_tip_{1};
   CWordFilter* black_filter_ = nullptr;
   CWordFilter* white_filter_ = nullptr;
-  std::unique_ptr<CHostCache> host_cache_;
+  std::shared_ptr<CHostCache> host_cache_;
+  std::unique_ptr<CMemoryBudget> page_budget_;
   std::unique_ptr<CPageAssets> page_assets_;
   CAdFilter ad_filter_;
   std::atomic<uint16_t> tip_port_{809};

@@ -6,6 +6,7 @@
 #include "config/settings.h"
 #include "proxy/http_response.h"
 #include "proxy/local_proxy.h"
+#include "proxy/memory_budget.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ bool CLocalProxy::SuppressesPicture(const CProxyConnection& connection, const CH
 
 void CLocalProxy::FilterResponse(CProxyConnection& connection) {
   if (stopping_) return;
-  CHttpResponse response(black_filter_, white_filter_, page_assets_.get(), setup_);
+  CBudgetShare budget_share(*page_budget_);
+  CHttpResponse response(black_filter_, white_filter_, page_assets_.get(), setup_, &budget_share);
   std::vector<char> buffer(kReceiveBufferSize);
   const auto idle_limit = std::chrono::milliseconds(limits_.response_idle_ms);
   while (!stopping_) {
@@ -36,8 +38,9 @@ void CLocalProxy::FilterResponse(CProxyConnection& connection) {
     long got = ReceiveSome(connection.upstream, buffer.data(), buffer.size());
     if (got <= 0) break;
     std::string ready = response.Take(std::string_view(buffer.data(), static_cast<size_t>(got)));
-    // A head that never ends is no response a browser could use.
-    if (response.HeadTooLarge()) return;
+    // A head that never ends is no response a browser could use; a page that does not fit
+    // the memory left is not sent unfiltered.
+    if (response.HeadTooLarge() || response.OverBudget()) return;
     if (response.HeadComplete() && !response.IsPage()) {
       if (SuppressesPicture(connection, response)) {
         SendAll(connection.client, CHttpResponse::ImageReply(BlankImage()));
@@ -55,6 +58,7 @@ void CLocalProxy::FilterResponse(CProxyConnection& connection) {
 
   response.SetNoImageScript(setup_.NonePicture == 2 && OnNoImageList(connection));
   std::string out = response.RewritePage();
+  if (response.OverBudget()) return;
   switch (JudgePage(connection, response)) {
     case PageJudgement::kDeliver:
       break;

@@ -23,4 +23,11 @@ struct ServerLimits {
   // minutes of silence is a server that has stalled. Tunnels (CONNECT and white sites)
   // have no time limit.
   int response_idle_ms = 5 * 60 * 1000;
+
+  // Bytes that the pages being filtered may hold together: what is collected and what it
+  // inflates to (the rewrite's own copies of a page come on top, at most twice its size).
+  // Real pages are well below a megabyte each; this lets a few dozen large ones be
+  // filtered at once. A page that finds no room is not sent: its connection is closed,
+  // and the browser may try again.
+  size_t page_memory_bytes = 64 * 1024 * 1024;
 };

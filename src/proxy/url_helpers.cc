@@ -5,6 +5,8 @@
 
 #include "base/replace_all.h"
 #include "platform/code_page.h"
+#include "proxy/canonical_host.h"
+#include "proxy/public_suffix.h"
 
 namespace {
 
@@ -84,25 +86,14 @@ std::string RefererHost(std::string_view head) {
 
 std::string BaseDomain(std::string_view host) {
   host = UpToNul(host);
-  if (host.empty()) return {};
-  std::string h(host);
-  ReplaceFirst(h, ".com.cn", ".comcn");
-  ReplaceFirst(h, ".net.cn", ".netcn");
   for (std::string_view prefix : {"http://", "https://", "www."}) {
-    if (h.starts_with(prefix)) {
-      h.erase(0, prefix.size());
+    if (host.starts_with(prefix)) {
+      host.remove_prefix(prefix.size());
       break;
     }
   }
-  h = h.substr(0, FirstSlashOrColon(h));
-  size_t first_dot = h.find('.');
-  if (first_dot == std::string::npos) return {};
-  // The last two labels: everything after the last dot but one.
-  size_t last_dot = h.rfind('.');
-  std::string result = last_dot == first_dot ? h : h.substr(h.rfind('.', last_dot - 1) + 1);
-  ReplaceFirst(result, ".comcn", ".com.cn");
-  ReplaceFirst(result, ".netcn", ".net.cn");
-  return result;
+  std::string canonical = CanonicalHost(host.substr(0, FirstSlashOrColon(host)));
+  return std::string(RegistrableDomain(canonical));
 }
 
 std::string UrlDecode(std::string_view text) {
@@ -151,25 +142,6 @@ std::string HighBytes(std::string_view text) {
   std::copy_if(text.begin(), text.end(), std::back_inserter(out),
                [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
   return out;
-}
-
-void ReplaceHeaderLine(std::string& text, std::string_view name, std::string_view line) {
-  if (text.empty() || name.empty()) return;
-  size_t start = text.find(name);
-  if (start == std::string::npos) return;
-  size_t end = text.find("\r\n", start);
-  if (end == std::string::npos) return;
-  text.replace(start, end - start, line);
-}
-
-int ContentLengthOf(std::string_view text) {
-  constexpr std::string_view kName = "Content-Length: ";
-  size_t start = text.find(kName);
-  if (start == std::string_view::npos) return -1;
-  start += kName.size();
-  size_t end = text.find("\r\n", start);
-  if (end == std::string_view::npos) return -1;
-  return ParseLeadingInt(text.substr(start, end - start));
 }
 
 int LooksLikeUtf8(std::string_view data) {

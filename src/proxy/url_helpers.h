@@ -32,9 +32,11 @@ UrlParts SplitUrl(std::string_view url);
 // removed, cut at the first '/' or ':'. Empty when the line is absent, empty or unended.
 std::string RefererHost(std::string_view head);
 
-// The registrable domain of a host: its last two dot-separated labels, keeping ".com.cn"
-// and ".net.cn" whole; after dropping one leading "http://", "https://" or "www." and
-// cutting at the first '/' or ':'. Empty for a host without a dot.
+// The registrable domain of a host by the public suffix list (RegistrableDomain: so
+// example.com, example.co.uk, example.com.cn, example.github.io), in its canonical form
+// (CanonicalHost), after dropping one leading "http://", "https://" or "www." and cutting
+// at the first '/' or ':'. Empty for a host without a dot and for a public suffix itself;
+// an IP address is its own.
 std::string BaseDomain(std::string_view host);
 
 // Percent-decoding: "%XY" becomes the byte (X << 4) | Y, a non-hex digit counting as 0xFF;
@@ -49,15 +51,6 @@ std::string UrlDecodeToLocal(std::string_view text);
 
 // The bytes of `text` whose top bit is set, in order.
 std::string HighBytes(std::string_view text);
-
-// Replaces the bytes from the first occurrence of `name` up to (not including) the next
-// "\r\n" with `line`. Nothing happens when the text or name is empty, the name is absent
-// or no "\r\n" follows it: nothing is ever appended.
-void ReplaceHeaderLine(std::string& text, std::string_view name, std::string_view line);
-
-// The value of the first "Content-Length: " line, read as atoi reads it; -1 when the line
-// or its "\r\n" is missing.
-int ContentLengthOf(std::string_view text);
 
 // Guesses whether `data` is UTF-8: 1 with a byte-order mark, else 1 when continuation bytes
 // that follow a lead byte outnumber the misplaced ones (plain ASCII gives 0).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,12 @@ class CMyFile {
 
   // XORs `bytes` with the key, key index 0 at the first byte.
   static void Scramble(std::string& bytes);
+
+  // The body of the file at `path` as UTF-8 bytes: unscrambled when `scrambled`, cut at its
+  // first zero byte, converted from the local code page when it has no mark and holds a
+  // non-ASCII byte. For large lists that are parsed without widening every entry. An
+  // unreadable file gives nothing.
+  static std::optional<std::string> ReadUtf8Body(std::string_view path, bool scrambled);
 
   // Text as it is written to a file with this mark setting: UTF-8 with a mark, else the
   // local code page.

@@ -20,6 +20,7 @@ inline constexpr ListFile kWhiteDomain{"Data\\whitedomain.kezo", true, 30, 5, tr
 inline constexpr ListFile kUserBlackDomain{"Data\\UserBlackDomain.kezo", true, 50, 5, true};
 inline constexpr ListFile kUserWhiteDomain{"Data\\UserWhiteDomain.kezo", true, 50, 5, true};
 inline constexpr ListFile kURLFilter{"Data\\URLFilter.kezo", true, 10, 2, true};
+inline constexpr ListFile kURLFilterWhite{"Data\\URLFilterWhite.kezo", true, 30, 2, true};
 inline constexpr ListFile kURLList{"Data\\URLList.txt", false, 9999, 1, true};
 inline constexpr ListFile kUserNoImageDomain{"Data\\UserNoImageDomain.txt", false, 50, 5, true};
 inline constexpr ListFile kFilterImg{"Data\\filter_img.txt", false, 9999, 1, true};
@@ -38,7 +39,7 @@ inline constexpr ListFile kWhiteWord{"Data\\whiteword.kezo", true, 12, 1, true};
 inline constexpr ListFile kUserWordEditing{"Data\\UserWord.kezo", true, 12, 2, true};
 
 inline constexpr ListFile kAll[] = {
-    kBlackDomain, kWhiteDomain, kUserBlackDomain, kUserWhiteDomain, kURLFilter, kURLList,
+    kBlackDomain, kWhiteDomain, kUserBlackDomain, kUserWhiteDomain, kURLFilter, kURLFilterWhite, kURLList,
     kUserNoImageDomain, kFilterImg, kIntelligentDomain, kIntelligentWhiteDomain, kEasyListChina,
     kJieSeTips, kXiuShenTips, kWord, kUserWord, kStrictWord, kWhiteWord};
 

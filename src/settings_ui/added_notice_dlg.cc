@@ -28,6 +28,6 @@ void CAddedNoticeDlg::OnTimer(int id) {
 
 void CAddedNoticeDlg::FadeOutAndClose(int duration_ms) {
   window().KillTimer(kStayTimer);
-  window().AnimateHide(duration_ms);
+  window().AnimateHide(HideAnimation::kFade, duration_ms);
   End(kIdOk);
 }

@@ -1,6 +1,7 @@
 #include "settings_ui/bw_domain_dlg.h"
 
 #include "config/settings.h"
+#include "core/kezo_dlg.h"
 #include "framework/ui_backend.h"
 #include "platform/code_page.h"
 #include "platform/shell.h"
@@ -43,7 +44,9 @@ std::u16string Decimal(size_t number) {
 }  // namespace
 
 CBWDomainDlg::CBWDomainDlg(SharedLists& lists, SetupRecord& setup)
-    : CDialog(IDD_BWDOMAIN), lists_(lists), setup_(setup), checked_radio_(IDC_BW_BLACK) {}
+    : CSettingsPage(IDD_BWDOMAIN), lists_(lists), setup_(setup), checked_radio_(IDC_BW_BLACK) {}
+
+CBWDomainDlg::CBWDomainDlg(CKEZODlg& main) : CBWDomainDlg(main.Lists(), TheSetup()) {}
 
 bool CBWDomainDlg::OnInit() {
   window().SetToolTip(IDC_BW_LIST, u"点击鼠标右键添加/删除");

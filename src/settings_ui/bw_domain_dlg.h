@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/dialog.h"
+#include "settings_ui/settings_page.h"
 #include "settings_ui/site_entry.h"
 
+class CKEZODlg;
 class CMyList;
 struct SetupRecord;
 struct SharedLists;
@@ -22,18 +23,20 @@ struct SiteListChoice;
 //
 // A page of the settings centre, also usable alone (a modeless window of its own). The lists
 // and the settings must outlive the page. User-interface thread only.
-class CBWDomainDlg : public CDialog {
+class CBWDomainDlg : public CSettingsPage {
  public:
-  explicit CBWDomainDlg(SharedLists& lists, SetupRecord& setup);
+  CBWDomainDlg(SharedLists& lists, SetupRecord& setup);
+  // The page of the settings centre: the main window's lists.
+  explicit CBWDomainDlg(CKEZODlg& main);
 
-  // Shows the list of the checked radio button again (the settings centre calls it when
-  // the page becomes visible).
+  // Shows the list of the checked radio button again (also whenever the page is shown).
   void ShowCheckedList();
 
  protected:
   bool OnInit() override;
   bool OnCommand(int id) override;
   void OnControlEvent(int id, ControlEvent event, std::u16string_view detail) override;
+  void OnPageShown() override { ShowCheckedList(); }
 
  private:
   const SiteListChoice& Checked() const;

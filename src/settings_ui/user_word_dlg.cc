@@ -29,7 +29,7 @@ FileDialogRequest KeywordFileRequest(bool save) {
 }  // namespace
 
 CUserWordDlg::CUserWordDlg(SetupRecord& setup)
-    : CDialog(IDD_USERWORD), setup_(setup), words_(list_files::kUserWordEditing) {}
+    : CSettingsPage(IDD_USERWORD), setup_(setup), words_(list_files::kUserWordEditing) {}
 
 bool CUserWordDlg::OnInit() {
   window().SetToolTip(IDC_USERWORD_ENTRY, u"一行一条关键词,可以同时输入多个关键词");

@@ -49,6 +49,30 @@ function page(title) {
 `;
 }
 
+// A page that tries to trust its own site without the user: an <img> and a fetch of the
+// control server's ".white" command, as any web page could write them. Sets
+// window.forgeryDone once both have ended.
+function forgeryPage(controlPort, site) {
+  const command = `http://127.0.0.1:${controlPort}/x.white?xyz=${site}`;
+  return `<!DOCTYPE html>
+<html lang="zh-CN">
+<head><meta charset="utf-8"><title>forgery</title></head>
+<body>
+<p>这个网页想悄悄地信任自己。</p>
+<script>
+var left = 2;
+var ended = function () { if (--left === 0) window.forgeryDone = true; };
+var image = new Image();
+image.onload = image.onerror = ended;
+image.src = ${JSON.stringify(command)};
+fetch(${JSON.stringify(command.replace('?xyz=', '?url='))}, { method: 'POST', mode: 'no-cors', body: 'key=0' })
+  .then(ended, ended);
+</script>
+</body>
+</html>
+`;
+}
+
 export class OriginServer {
   // Listens on `host` (an address of 127.0.0.0/8) at a free port.
   static async start(host) {
@@ -70,6 +94,13 @@ export class OriginServer {
       if (request.url === '/picture.bmp') {
         response.writeHead(200, { 'Content-Type': 'image/bmp', 'Content-Length': picture.length });
         response.end(picture);
+        return;
+      }
+      const forgery = /^\/forgery\.html\?control=(\d+)$/.exec(request.url);
+      if (forgery) {
+        const body = Buffer.from(forgeryPage(Number(forgery[1]), this.host), 'utf8');
+        response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8', 'Content-Length': body.length });
+        response.end(body);
         return;
       }
       if (request.url.endsWith('.html')) {

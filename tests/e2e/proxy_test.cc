@@ -2,8 +2,12 @@
 // port, and a small web server, with names resolved by the test (".test" hosts are local).
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <thread>
 
+#include "data_files.h"
 #include "loopback_proxy_fixture.h"
 
 namespace {
@@ -127,6 +131,260 @@ TEST_F(ProxyTest, StoppingEndsOpenConnectionsAndTheirThreads) {
   EXPECT_EQ(proxy_.OpenConnections(), 0u);
   EXPECT_EQ(waiting.ReadToEnd(), "");
   EXPECT_EQ(tunnel.ReadToEnd(), "");
+}
+
+// A web server that keeps its connections open as HTTP/1.1 allows, unless the request
+// asked for "Connection: close"; what else arrives on a kept connection is recorded.
+class KeepAliveOrigin {
+ public:
+  KeepAliveOrigin()
+      : origin_([this](TestOrigin& origin, SocketHandle socket) {
+          std::string first = origin.Requests().back();
+          bool close = first.find("Connection: close\r\n") != std::string::npos;
+          SendAll(socket, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n" +
+                              std::string(close ? "Connection: close" : "Connection: keep-alive") + "\r\n\r\nfirst");
+          if (close) return;
+          char buffer[4096];
+          for (long got; WaitReadable(socket, 20000) > 0 && (got = ReceiveSome(socket, buffer, sizeof buffer)) > 0;) {
+            std::lock_guard lock(mu_);
+            later_.append(buffer, static_cast<size_t>(got));
+          }
+        }) {}
+  uint16_t port() const { return origin_.port(); }
+  std::vector<std::string> Requests() { return origin_.Requests(); }
+  std::string Later() {
+    std::lock_guard lock(mu_);
+    return later_;
+  }
+
+ private:
+  std::mutex mu_;
+  std::string later_;
+  TestOrigin origin_;
+};
+
+// A web server that reads an upload to its end however it is framed: it answers once
+// `complete` says the request (head and body) has all arrived, or the proxy closes.
+class UploadOrigin {
+ public:
+  explicit UploadOrigin(std::function<bool(const std::string&)> complete)
+      : origin_([this, complete](TestOrigin& origin, SocketHandle socket) {
+          std::string request = origin.Requests().back();
+          char buffer[4096];
+          while (!complete(request) && WaitReadable(socket, 20000) > 0) {
+            long got = ReceiveSome(socket, buffer, sizeof buffer);
+            if (got <= 0) break;
+            request.append(buffer, static_cast<size_t>(got));
+          }
+          {
+            std::lock_guard lock(mu_);
+            upload_ = request;
+          }
+          SendAll(socket, TestOrigin::Response("stored"));
+        }) {}
+  uint16_t port() const { return origin_.port(); }
+  bool WaitForHead() { return origin_.WaitForRequests(1); }
+  std::string Upload() {
+    std::lock_guard lock(mu_);
+    return upload_;
+  }
+
+ private:
+  std::mutex mu_;
+  std::string upload_;
+  TestOrigin origin_;
+};
+
+TEST_F(ProxyTest, UploadsArriveWholeHoweverTheirLengthIsGiven) {
+  struct Case {
+    std::string what, head_lines, body, forwarded_body;
+    bool body_after_head;  // sent once the server has the head, so that it comes in reads of its own
+  } cases[] = {
+      {"chunked", "Transfer-Encoding: chunked\r\n", "5\r\nhello\r\n6;x=y\r\n world\r\n0\r\n\r\n",
+       "5\r\nhello\r\n6;x=y\r\n world\r\n0\r\n\r\n", true},
+      {"a lower-case length", "content-length: 11\r\n", "hello world", "hello world", true},
+      {"bytes after the body", "Content-Length: 5\r\n", "helloGET http://other.test/ HTTP/1.1\r\n\r\n", "hello", false},
+  };
+  for (const Case& c : cases) {
+    UploadOrigin origin([&](const std::string& request) { return request.ends_with(c.forwarded_body); });
+    TestClient client(proxy_.Port());
+    std::string head = "POST http://origin.test:" + std::to_string(origin.port()) + "/up HTTP/1.1\r\n" + c.head_lines + "\r\n";
+    if (c.body_after_head) {
+      client.Send(head);
+      ASSERT_TRUE(origin.WaitForHead()) << c.what;
+      for (size_t at = 0; at < c.body.size(); at += 4) client.Send(c.body.substr(at, 4));
+    } else {
+      client.Send(head + c.body);
+    }
+    EXPECT_EQ(client.ReadToEnd(), TestOrigin::Response("stored")) << c.what;
+    std::string upload = origin.Upload();
+    EXPECT_EQ(upload.substr(upload.find("\r\n\r\n") + 4), c.forwarded_body) << c.what;
+  }
+}
+
+TEST_F(ProxyTest, RequestsWhoseBodyCannotBeDelimitedAreRefused) {
+  for (std::string lines : {"Content-Length: 5\r\nContent-Length: 6\r\n", "Content-Length: -1\r\n",
+                            "Transfer-Encoding: gzip\r\n"}) {
+    EXPECT_EQ(Exchange("POST " + OriginUrl() + " HTTP/1.1\r\n" + lines + "\r\nhello"),
+              "HTTP/1.0 400 Bad Request\r\nContent-Length: 0\r\n\r\n")
+        << lines;
+  }
+  EXPECT_TRUE(origin_.Requests().empty());
+}
+
+// Names that resolve only once the test lets them: a name server that does not answer.
+class StallingNetwork : public LoopbackNetwork {
+ public:
+  ~StallingNetwork() override {
+    Release();
+    std::unique_lock lock(mu_);
+    changed_.wait(lock, [this] { return inside_ == 0; });
+  }
+  int ResolveIPv4(const std::string& host, std::vector<uint32_t>* addresses) override {
+    std::unique_lock lock(mu_);
+    ++inside_;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return released_; });
+    --inside_;
+    changed_.notify_all();
+    lock.unlock();
+    return LoopbackNetwork::ResolveIPv4(host, addresses);
+  }
+  bool WaitUntilResolving() {
+    std::unique_lock lock(mu_);
+    return changed_.wait_for(lock, std::chrono::seconds(20), [this] { return inside_ > 0; });
+  }
+  bool Resolving() {
+    std::lock_guard lock(mu_);
+    return inside_ > 0;
+  }
+  void Release() {
+    std::lock_guard lock(mu_);
+    released_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mu_;
+  std::condition_variable changed_;
+  int inside_ = 0;
+  bool released_ = false;
+};
+
+// Teardown waited for every connection thread, also those that sat in a name lookup that
+// cannot be woken.
+TEST_F(LoopbackProxyTest, StoppingDoesNotWaitForANameLookup) {
+  StallingNetwork stalling;
+  ScopedSeam<Network> seam{stalling};
+  StartProxy();
+  TestClient client(proxy_.Port());
+  client.Send("GET http://stalled.test/ HTTP/1.1\r\n\r\n");
+  ASSERT_TRUE(stalling.WaitUntilResolving());
+  // Should Stop wait for the lookup after all, the lookup is let go in the end, so that the
+  // test fails rather than hangs.
+  std::mutex mu;
+  std::condition_variable stopped_changed;
+  bool stopped = false;
+  std::thread watchdog([&] {
+    std::unique_lock lock(mu);
+    if (!stopped_changed.wait_for(lock, std::chrono::seconds(30), [&] { return stopped; })) stalling.Release();
+  });
+  proxy_.Stop();
+  EXPECT_TRUE(stalling.Resolving()) << "Stop returned only once the lookup had ended";
+  {
+    std::lock_guard lock(mu);
+    stopped = true;
+  }
+  stopped_changed.notify_all();
+  watchdog.join();
+  EXPECT_EQ(proxy_.OpenConnections(), 0u);
+  EXPECT_EQ(client.ReadToEnd(), "");
+}
+
+// Each connection could collect its page without regard to the others: together they had
+// no bound at all.
+TEST_F(LoopbackProxyTest, PagesBeingFilteredShareOneMemoryBudget) {
+  ServerLimits limits;
+  limits.page_memory_bytes = 1024 * 1024;
+  StartProxy(limits);
+  const std::string body = "<html><body>" + std::string(600 * 1024, 'x') + "</body></html>";
+  const std::string page = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                           std::to_string(body.size()) + "\r\n\r\n" + body;
+  std::mutex mu;
+  std::condition_variable changed;
+  bool release = false;
+  // The first server sends all but the end of its page and waits: its page is held.
+  TestOrigin holding([&](TestOrigin&, SocketHandle socket) {
+    SendAll(socket, std::string_view(page).substr(0, page.size() - 100));
+    std::unique_lock lock(mu);
+    changed.wait_for(lock, std::chrono::seconds(30), [&] { return release; });
+    lock.unlock();
+    SendAll(socket, std::string_view(page).substr(page.size() - 100));
+  });
+  TestOrigin whole([&](const std::string&) { return page; });
+  auto get = [&](uint16_t port) {
+    auto client = std::make_unique<TestClient>(proxy_.Port());
+    client->Send("GET http://site.test:" + std::to_string(port) + "/ HTTP/1.1\r\n\r\n");
+    return client;
+  };
+  std::unique_ptr<TestClient> held = get(holding.port());
+  ASSERT_TRUE(holding.WaitForRequests(1));
+  // Until the proxy has taken in the held page, a second one may still fit.
+  std::string refused;
+  for (int attempt = 0; attempt < 50 && refused.empty(); ++attempt) {
+    std::string reply = get(whole.port())->ReadToEnd();
+    if (reply.empty()) refused = "refused";
+  }
+  EXPECT_EQ(refused, "refused") << "a second large page found room beside the held one";
+  {
+    std::lock_guard lock(mu);
+    release = true;
+  }
+  changed.notify_all();
+  std::string first = held->ReadToEnd();
+  EXPECT_NE(first.find("</body></html>"), std::string::npos) << "the held page is sent whole";
+  std::string after = get(whole.port())->ReadToEnd();
+  EXPECT_NE(after.find("</body></html>"), std::string::npos) << "its memory went back to the budget";
+}
+
+class ProxyListsTest : public LoopbackProxyTest {
+ protected:
+  ProxyListsTest() {
+    WriteListFile("Data\\whitedomain.kezo", {"white.test"}, true);
+    WriteListFile("Data\\blackdomain.kezo", {"black.test"}, true);
+    StartProxy();
+  }
+};
+
+TEST_F(ProxyListsTest, AWhiteSitesConnectionCarriesOneRequestAndNoSecondUnjudgedOne) {
+  KeepAliveOrigin origin;
+  const std::string port = std::to_string(origin.port());
+  TestClient client(proxy_.Port());
+  client.Send("GET http://white.test:" + port + "/ HTTP/1.1\r\nHost: white.test\r\nConnection: keep-alive\r\n\r\n");
+  std::string reply;
+  while (!reply.ends_with("first") && WaitReadable(client.socket(), 20000) > 0) {
+    std::string more = client.Read(1);
+    if (more.empty()) break;
+    reply += more;
+  }
+  EXPECT_TRUE(reply.ends_with("first")) << reply;
+  client.Send("GET http://black.test:" + port + "/secret HTTP/1.1\r\nHost: black.test\r\n\r\n");
+  client.ReadToEndWithin(std::chrono::seconds(30));
+  ASSERT_EQ(origin.Requests().size(), 1u);
+  EXPECT_NE(origin.Requests()[0].find(" HTTP/1.1\r\n"), std::string::npos) << "a white request stays HTTP/1.1";
+  EXPECT_NE(origin.Requests()[0].find("\r\nConnection: close\r\n"), std::string::npos) << origin.Requests()[0];
+  EXPECT_EQ(origin.Later(), "") << "the second request must never reach the server unjudged";
+}
+
+TEST_F(ProxyListsTest, ARefusedTunnelIsAnsweredWithAForbiddenReply) {
+  TestClient client(proxy_.Port());
+  client.Send("CONNECT black.test:443 HTTP/1.1\r\nHost: black.test:443\r\n\r\n");
+  std::string reply = client.ReadToEnd();
+  EXPECT_TRUE(reply.starts_with("HTTP/1.1 403 ")) << reply;
+  size_t body = reply.find("\r\n\r\n");
+  ASSERT_NE(body, std::string::npos);
+  EXPECT_NE(reply.find("Content-Length: " + std::to_string(reply.size() - body - 4) + "\r\n"), std::string::npos);
+  EXPECT_GT(reply.size(), body + 4) << "a short text says why";
 }
 
 }  // namespace

@@ -100,8 +100,9 @@ class MainWindowTest : public ::testing::Test {
     ServersStopping = false;
   }
 
-  void Open() {
-    CKEZODlg::Collaborators parts{&dialogs_, &forced_, &lock_, nullptr,
+  // `dialogs`: the main window's dialogs, the recording ones unless named.
+  void Open(MainWindowDialogs* dialogs = nullptr) {
+    CKEZODlg::Collaborators parts{dialogs != nullptr ? dialogs : &dialogs_, &forced_, &lock_, nullptr,
                                   [](std::function<void()> work) { work(); }};
     main_ = std::make_unique<CKEZODlg>(lists_, parts);
     main_->SetQuitsOnDestroy(true);  // as the application's main window

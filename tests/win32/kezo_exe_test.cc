@@ -13,6 +13,7 @@
 
 #include "framework/win32/windows_include.h"
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include "platform/sockets.h"
@@ -80,6 +81,108 @@ HWND FindWindowOf(DWORD process, const wchar_t* title, const wchar_t* kind = nul
 }
 
 HWND FindTitledWindowOf(DWORD process) { return FindWindowOf(process, L"Veltra"); }
+
+// The first top-level window of `process` for which `wanted` holds.
+HWND FindTopWindowOf(DWORD process, const std::function<bool(HWND)>& wanted) {
+  for (const TopWindow& window : TopWindowsOf(process)) {
+    if (wanted(window.handle)) return window.handle;
+  }
+  return nullptr;
+}
+
+// The captions of a tab control of another process, read through memory of that process.
+std::vector<std::wstring> TabCaptions(HWND tab) {
+  std::vector<std::wstring> captions;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(tab, &owner);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, owner);
+  if (process == nullptr) return captions;
+  constexpr size_t kTextUnits = 64;
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(TCITEMW) + kTextUnits * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  int count = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count && remote != nullptr; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(TCITEMW));
+    item.cchTextMax = kTextUnits;
+    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
+    wchar_t text[kTextUnits] = {};
+    ReadProcessMemory(process, remote + sizeof(TCITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+    captions.emplace_back(text);
+  }
+  if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return captions;
+}
+
+// Memory of another process for a message that carries a pointer: `size` bytes there.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, size_t size) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, owner);
+    if (process_ != nullptr) address_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  }
+  ~RemoteBuffer() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_ != nullptr) CloseHandle(process_);
+  }
+  char* address() const { return address_; }
+  void Write(const void* data, size_t size, size_t offset = 0) { WriteProcessMemory(process_, address_ + offset, data, size, nullptr); }
+  void Read(void* data, size_t size, size_t offset = 0) { ReadProcessMemory(process_, address_ + offset, data, size, nullptr); }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* address_ = nullptr;
+};
+
+// Row `row` of a list view of another process.
+std::wstring ListViewText(HWND list, int row) {
+  constexpr size_t kTextUnits = 256;
+  RemoteBuffer remote(list, sizeof(LVITEMW) + kTextUnits * sizeof(wchar_t));
+  if (remote.address() == nullptr) return {};
+  LVITEMW item{};
+  item.iSubItem = 0;
+  item.cchTextMax = kTextUnits;
+  item.pszText = reinterpret_cast<LPWSTR>(remote.address() + sizeof(LVITEMW));
+  remote.Write(&item, sizeof item);
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address()));
+  wchar_t text[kTextUnits] = {};
+  remote.Read(text, sizeof text - sizeof(wchar_t), sizeof(LVITEMW));
+  return text;
+}
+
+// Clicks tab `index` of a tab control of another process, as the mouse would.
+void ClickTab(HWND tab, int index) {
+  RemoteBuffer remote(tab, sizeof(RECT));
+  RECT rect{};
+  SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address()));
+  remote.Read(&rect, sizeof rect);
+  LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(tab, WM_LBUTTONUP, 0, at);
+}
+
+// The child of `parent`, at any depth, with control number `id`.
+HWND ChildWithId(HWND parent, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        if (GetDlgCtrlID(child) != search->id) return TRUE;
+        search->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 // The ids of the running processes of image `name`.
 std::vector<DWORD> ProcessIdsOf(const wchar_t* name) {
@@ -246,6 +349,96 @@ TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
   SystemProxyState after = ReadSystemProxy();
   EXPECT_FALSE(after.flags & PROXY_TYPE_PROXY) << "the proxy setting is removed";
   EXPECT_EQ(after.server, L"");
+}
+
+TEST_F(KezoExeTest, TheTrayCommandOpensTheOneSettingsCentreWithItsSixTabs) {
+  PROCESS_INFORMATION started = Start(L"KEZO.exe", L"-h");
+  ASSERT_EQ(WaitForInputIdle(started.hProcess, 60000), 0u);
+  HWND main = FindTitledWindowOf(started.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  constexpr WPARAM kSettingsCommand = 32774;
+  ASSERT_TRUE(PostMessageW(main, WM_COMMAND, kSettingsCommand, 0));
+  HWND settings = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    settings = FindWindowOf(started.dwProcessId, L"设置中心", L"#32770");
+    return settings != nullptr && IsWindowVisible(settings);
+  })) << "the settings centre opens";
+  RECT rect;
+  GetWindowRect(settings, &rect);
+  EXPECT_EQ(rect.right - rect.left, 608);
+  EXPECT_EQ(rect.bottom - rect.top, 512);
+  EXPECT_FALSE(GetWindowLongW(settings, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "a task-bar button of its own";
+  HWND tab = GetDlgItem(settings, 1033);
+  ASSERT_NE(tab, nullptr);
+  EXPECT_EQ(TabCaptions(tab), (std::vector<std::wstring>{L"基本设置", L"过滤设置", L"关键字词", L"黑白网址名单",
+                                                         L"密码安全", L"智能监控"}));
+  EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
+  // Let the pages draw before the picture is taken.
+  Sleep(500);
+  test_pictures::Write(std::filesystem::current_path() / "settings_centre.png", Screenshot(settings));
+
+  // The close box hides the window; the command shows the same one again.
+  PostMessageW(settings, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(settings); })) << "closing hides it";
+  EXPECT_TRUE(IsWindow(settings)) << "and keeps it";
+  ASSERT_TRUE(PostMessageW(main, WM_COMMAND, kSettingsCommand, 0));
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(settings) != FALSE; })) << "the same window comes back";
+  int settings_windows = 0;
+  for (const TopWindow& window : TopWindowsOf(started.dwProcessId)) settings_windows += window.title == L"设置中心";
+  EXPECT_EQ(settings_windows, 1);
+
+  ASSERT_TRUE(PostMessageW(main, kQuitMessage, 0, 0));
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
+}
+
+TEST_F(KezoExeTest, TheSiteListsTabAddsARowThroughTheAddDialog) {
+  PROCESS_INFORMATION started = Start(L"KEZO.exe", L"-h");
+  ASSERT_EQ(WaitForInputIdle(started.hProcess, 60000), 0u);
+  HWND main = FindTitledWindowOf(started.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(PostMessageW(main, WM_COMMAND, 32774, 0));
+  HWND settings = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    settings = FindWindowOf(started.dwProcessId, L"设置中心", L"#32770");
+    return settings != nullptr && IsWindowVisible(settings);
+  }));
+  HWND list = ChildWithId(settings, 1048);  // the site lists page's list view
+  ASSERT_NE(list, nullptr);
+  ClickTab(GetDlgItem(settings, 1033), 3);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(list) != FALSE; })) << "the tab shows the page";
+  int rows_before = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+
+  PostMessageW(GetParent(list), WM_COMMAND, 32829, 0);  // "添加(&A)..." of its menu
+  HWND add = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    add = FindTopWindowOf(started.dwProcessId, [](HWND w) { return GetDlgItem(w, 1049) != nullptr && IsWindowVisible(w); });
+    return add != nullptr;
+  })) << "the add dialog opens";
+  for (wchar_t c : std::wstring(L"http://www.kezotab.test/page")) PostMessageW(GetDlgItem(add, 1049), WM_CHAR, c, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(add, IDOK)) != FALSE; })) << "a text enables OK";
+  PostMessageW(add, WM_COMMAND, IDOK, 0);
+  HWND notice = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    notice = FindTopWindowOf(started.dwProcessId, [](HWND w) { return GetDlgItem(w, 1305) != nullptr && IsWindowVisible(w); });
+    return notice != nullptr;
+  })) << "the notice follows";
+  PostMessageW(notice, WM_COMMAND, MAKEWPARAM(1305, STN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(notice, 1305)));
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == rows_before + 1; }));
+  bool listed = false;
+  for (int row = 0; row <= rows_before; ++row) listed = listed || ListViewText(list, row) == L"kezotab.test";
+  EXPECT_TRUE(listed);
+  Sleep(500);
+  std::filesystem::create_directories(KEZO_SCREENSHOT_DIR);
+  test_pictures::Write(std::filesystem::path(KEZO_SCREENSHOT_DIR) / "settings_centre_site_lists.png", Screenshot(settings));
+
+  ClickTab(GetDlgItem(settings, 1033), 2);
+  HWND words = ChildWithId(settings, 1039);
+  ASSERT_TRUE(WaitFor([&] { return words != nullptr && IsWindowVisible(words) != FALSE; })) << "the keywords tab";
+  Sleep(500);
+  test_pictures::Write(std::filesystem::path(KEZO_SCREENSHOT_DIR) / "settings_centre_keywords.png", Screenshot(settings));
+
+  ASSERT_TRUE(PostMessageW(main, kQuitMessage, 0, 0));
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
 }
 
 TEST_F(KezoExeTest, ASecondStartShowsTheRunningInstanceAndEnds) {

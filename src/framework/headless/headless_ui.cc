@@ -39,8 +39,9 @@ bool HeadlessSurface::TrackHoverAndLeave(uint32_t ms) {
   return true;
 }
 
-HeadlessWindow::HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemplate& source, bool modal)
-    : ui_(ui), dialog_(dialog), modal_(modal), title_(source.caption) {
+HeadlessWindow::HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemplate& source, bool modal,
+                               HeadlessWindow* host)
+    : ui_(ui), dialog_(dialog), modal_(modal), host_(host), title_(source.caption) {
   for (const ControlTemplate& control : source.controls) {
     if (control.id == -1 || controls_.count(control.id)) continue;  // IDC_STATIC texts are not addressable
     HeadlessControl& state = controls_[control.id];
@@ -52,6 +53,8 @@ HeadlessWindow::HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemp
     state.z_order = next_z_++;
   }
   show_ = (source.style & 0x10000000) != 0 ? WindowShow::kNormal : WindowShow::kHidden;
+  // Dialog units of the default font, roughly: until the dialog sizes itself.
+  size_ = Size{source.units.Width() * 3 / 2, source.units.Height() * 13 / 8};
   ui_.Register(this);
 }
 
@@ -62,6 +65,16 @@ HeadlessControl* HeadlessWindow::Find(int id) {
   return found == controls_.end() ? nullptr : &found->second;
 }
 
+void HeadlessWindow::PlaceInParent(Rect bounds) {
+  bounds_ = bounds;
+  size_ = Size{bounds.Width(), bounds.Height()};
+}
+
+bool HeadlessWindow::IsReachable() const {
+  if (destroyed_ || show_ == WindowShow::kHidden) return false;
+  return host_ == nullptr || host_->IsReachable();
+}
+
 void HeadlessWindow::BringToFront() {
   if (show_ != WindowShow::kNormal) show_ = WindowShow::kNormal;
   ++brought_to_front_;
@@ -70,6 +83,12 @@ void HeadlessWindow::BringToFront() {
 void HeadlessWindow::AnimateShow(ShowAnimation animation, int duration_ms) {
   animations_.emplace_back(animation, duration_ms);
   show_ = WindowShow::kNormal;
+}
+
+void HeadlessWindow::AnimateHide(HideAnimation animation, int duration_ms) {
+  if (show_ == WindowShow::kHidden) return;
+  hide_animations_.emplace_back(animation, duration_ms);
+  show_ = WindowShow::kHidden;
 }
 
 void HeadlessWindow::PostSysCommand(SysCommand command) {
@@ -90,6 +109,10 @@ void HeadlessWindow::End(int result) {
 
 void HeadlessWindow::Destroy() {
   if (destroyed_) return;
+  // Child windows go first, as the window system destroys them with their parent.
+  for (HeadlessWindow* other : std::vector<HeadlessWindow*>(ui_.windows_)) {
+    if (other->host_ == this && ui_.IsLive(other)) other->Destroy();
+  }
   destroyed_ = true;
   ended_ = true;
   timers_.clear();
@@ -460,6 +483,17 @@ std::unique_ptr<DialogWindow> HeadlessUi::CreateModeless(CDialog& dialog, int te
   return window;
 }
 
+std::unique_ptr<DialogWindow> HeadlessUi::CreateChild(CDialog& dialog, int template_id, CDialog& host,
+                                                      int control_id) {
+  const DialogTemplate* source = resources_.FindDialog(template_id);
+  HeadlessWindow* host_window = WindowOf(host);
+  if (source == nullptr || host_window == nullptr || !host_window->HasControl(control_id)) return nullptr;
+  auto window = std::make_unique<HeadlessWindow>(*this, dialog, *source, false, host_window);
+  dialog.HandleInit(*window);
+  if (window->IsDestroyed()) return nullptr;
+  return window;
+}
+
 int HeadlessUi::RunModal(CDialog& dialog, int template_id, CDialog* parent) {
   const DialogTemplate* source = resources_.FindDialog(template_id);
   if (source == nullptr) return -1;
@@ -601,10 +635,13 @@ void HeadlessUi::RunTasksUntil(const std::function<bool()>& done) {
 
 namespace {
 
-// The control a user could reach: open window, control present, shown and enabled.
+// The control a user could reach: open window, control present, shown and enabled; a
+// child window (a page of a tab control) and its host shown as well.
 HeadlessControl* Reachable(HeadlessUi& ui, CDialog& dialog, int id) {
   HeadlessControl* control = ui.ControlOf(dialog, id);
   if (control == nullptr || !control->visible || !control->enabled) return nullptr;
+  HeadlessWindow* window = ui.WindowOf(dialog);
+  if (window->Host() != nullptr && !window->IsReachable()) return nullptr;
   return control;
 }
 
@@ -690,6 +727,29 @@ bool HeadlessUi::SelectCombo(CDialog& dialog, int id, int index) {
   return true;
 }
 
+bool HeadlessUi::SelectTab(CDialog& dialog, int id, int index) {
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (control == nullptr || index < 0 || index >= static_cast<int>(control->tabs.size())) return false;
+  control->tab_selection = index;
+  dialog.HandleControlEvent(id, ControlEvent::kTabChanged, {});
+  return true;
+}
+
+bool HeadlessUi::MoveSlider(CDialog& dialog, int id, int position) {
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (control == nullptr) return false;
+  WindowOf(dialog)->SetPosition(id, position);
+  dialog.HandleControlEvent(id, ControlEvent::kPositionChanged, {});
+  return true;
+}
+
+bool HeadlessUi::EnterHotKey(CDialog& dialog, int id, uint16_t value) {
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (control == nullptr) return false;
+  control->hot_key = value;
+  return true;
+}
+
 bool HeadlessUi::ClickLink(CDialog& dialog, int id, std::u16string_view url) {
   if (Reachable(*this, dialog, id) == nullptr) return false;
   dialog.HandleControlEvent(id, ControlEvent::kLinkClicked, url);
@@ -724,6 +784,13 @@ bool HeadlessUi::FireTimer(CDialog& dialog, int id) {
   HeadlessWindow* window = WindowOf(dialog);
   if (window == nullptr || !window->timers_.count(id)) return false;
   dialog.HandleTimer(id);
+  return true;
+}
+
+bool HeadlessUi::DoubleClick(CDialog& dialog) {
+  HeadlessWindow* window = WindowOf(dialog);
+  if (window == nullptr || !window->IsVisible()) return false;
+  dialog.HandleDoubleClick();
   return true;
 }
 

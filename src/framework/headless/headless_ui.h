@@ -108,7 +108,9 @@ struct HeadlessTimer {
 // kept in memory.
 class HeadlessWindow : public DialogWindow {
  public:
-  HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemplate& source, bool modal);
+  // `host`: the window that holds this one as a child (CDialog::CreateInside), else nullptr.
+  HeadlessWindow(HeadlessUi& ui, CDialog& dialog, const DialogTemplate& source, bool modal,
+                 HeadlessWindow* host = nullptr);
   ~HeadlessWindow() override;
 
   void SetTitle(std::u16string_view title) override { title_ = title; }
@@ -121,13 +123,19 @@ class HeadlessWindow : public DialogWindow {
   void SetTopMost(bool top_most) override { top_most_ = top_most; }
   void SetWindowSize(Size size) override { size_ = size; }
   Size WindowSize() override { return size_; }
+  void SetWindowRect(Rect rect) override {
+    origin_ = Point{rect.left, rect.top};
+    size_ = Size{rect.Width(), rect.Height()};
+  }
+  Rect WindowRect() override { return Rect::At(origin_.x, origin_.y, size_.width, size_.height); }
+  // Headless windows have no frame: the client area is the whole window.
+  Size ClientSize() override { return size_; }
+  void PlaceInParent(Rect bounds) override;
   void SetIcon(int icon_resource) override { icon_ = icon_resource; }
   void SetLook(const DialogLook& look) override { look_ = look; }
   void AnimateShow(ShowAnimation animation, int duration_ms) override;
-  void AnimateHide(int duration_ms) override {
-    fade_outs_.push_back(duration_ms);
-    show_ = WindowShow::kHidden;
-  }
+  void AnimateHide(HideAnimation animation, int duration_ms) override;
+  void SetPaintedText(std::optional<PaintedText> text) override { painted_text_ = std::move(text); }
   void PostSysCommand(SysCommand command) override;
   void End(int result) override;
 
@@ -217,11 +225,19 @@ class HeadlessWindow : public DialogWindow {
   int FocusedControl() const { return focus_; }
   const DialogLook& Look() const { return look_; }
   const std::vector<std::pair<ShowAnimation, int>>& Animations() const { return animations_; }
-  const std::vector<int>& FadeOuts() const { return fade_outs_; }
+  const std::vector<std::pair<HideAnimation, int>>& HideAnimations() const { return hide_animations_; }
+  const std::optional<PaintedText>& Painted() const { return painted_text_; }
+  // Whether it was last shown without taking the focus.
+  bool ShownWithoutActivation() const { return show_ == WindowShow::kNoActivate; }
   const HeadlessTray& Tray() const { return tray_; }
   std::map<int, HeadlessTimer>& Timers() { return timers_; }
   const std::set<int>& HotKeys() const { return hot_keys_; }
   int FrontCount() const { return brought_to_front_; }
+  HeadlessWindow* Host() const { return host_; }
+  // Where PlaceInParent put a child window.
+  Rect Bounds() const { return bounds_; }
+  // Whether the user could reach the window: shown, and so is its host.
+  bool IsReachable() const;
 
  private:
   friend class HeadlessUi;
@@ -231,19 +247,23 @@ class HeadlessWindow : public DialogWindow {
   HeadlessUi& ui_;
   CDialog& dialog_;
   const bool modal_;
+  HeadlessWindow* const host_;
+  Rect bounds_;
   std::map<int, HeadlessControl> controls_;
   std::u16string title_;
   WindowShow show_ = WindowShow::kHidden;
   bool tool_window_ = false;
   bool top_most_ = false;
   Size size_;
+  Point origin_;
   int icon_ = 0;
   int focus_ = 0;
   int next_z_ = 1;
   int brought_to_front_ = 0;
   DialogLook look_;
   std::vector<std::pair<ShowAnimation, int>> animations_;
-  std::vector<int> fade_outs_;
+  std::vector<std::pair<HideAnimation, int>> hide_animations_;
+  std::optional<PaintedText> painted_text_;
   std::map<int, HeadlessTimer> timers_;
   HeadlessTray tray_;
   std::set<int> hot_keys_;
@@ -267,12 +287,18 @@ class HeadlessUi : public UiBackend {
   ~HeadlessUi() override;
 
   std::unique_ptr<DialogWindow> CreateModeless(CDialog& dialog, int template_id, CDialog* parent) override;
+  std::unique_ptr<DialogWindow> CreateChild(CDialog& dialog, int template_id, CDialog& host, int control_id) override;
   int RunModal(CDialog& dialog, int template_id, CDialog* parent) override;
   int ShowMessageBox(const MessageBoxRequest& request, CDialog* owner) override;
   std::optional<MenuModel> LoadPopupMenu(int menu_id) override { return resources_.FindPopupMenu(menu_id); }
   std::u16string LoadString(int id) override { return resources_.FindString(id).value_or(u""); }
   ImagePtr LoadImage(std::u16string_view path) override;
   bool IsFontInstalled(std::u16string_view face) override { return installed_fonts.contains(std::u16string(face)); }
+  Rect ScreenRect() override { return screen; }
+  Rect WorkArea() override { return work_area; }
+  Color SystemColorOf(SystemColor which) override {
+    return which == SystemColor::kGrayText ? kGrayText : kWindowText;
+  }
   std::optional<std::u16string> ChooseFile(const FileDialogRequest& request, CDialog* owner) override;
   std::optional<Color> ChooseColor(Color initial, CDialog* owner) override;
   int RunMessageLoop() override;
@@ -291,6 +317,11 @@ class HeadlessUi : public UiBackend {
   std::function<std::optional<Color>(Color)> on_choose_color;
   // The faces that IsFontInstalled finds.
   std::set<std::u16string> installed_fonts{u"微软雅黑", u"黑体", u"宋体"};
+  // The screen: 1280 x 900 with a 40-pixel task bar along the bottom.
+  Rect screen = Rect{0, 0, 1280, 900};
+  Rect work_area = Rect{0, 0, 1280, 860};
+  static constexpr Color kWindowText = Rgb(0, 0, 0);
+  static constexpr Color kGrayText = Rgb(109, 109, 109);
   // Writes every message box's text to standard error (the Linux program).
   bool echo_message_boxes = false;
 
@@ -304,6 +335,12 @@ class HeadlessUi : public UiBackend {
   bool Type(CDialog& dialog, int id, std::u16string_view text, bool control_down = false);
   bool Paste(CDialog& dialog, int id, std::u16string_view text);
   bool SelectCombo(CDialog& dialog, int id, int index);
+  // Chooses tab `index` of a tab control, as a click on its caption does.
+  bool SelectTab(CDialog& dialog, int id, int index);
+  // Drags a track bar to `position` (kept within its range).
+  bool MoveSlider(CDialog& dialog, int id, int position);
+  // Types a key combination into a hot-key field: `value` in the field's own form.
+  bool EnterHotKey(CDialog& dialog, int id, uint16_t value);
   bool ClickLink(CDialog& dialog, int id, std::u16string_view url);
   // Selects exactly `rows` of list view `id`, as clicks with Control held would.
   bool SelectListRows(CDialog& dialog, int id, const std::vector<int>& rows);
@@ -318,6 +355,8 @@ class HeadlessUi : public UiBackend {
   // Delivers a system command as the window system would, the default action included.
   bool SendSysCommand(CDialog& dialog, SysCommand command);
   bool QueryEndSession(CDialog& dialog);
+  // A double click on the dialog's own surface.
+  bool DoubleClick(CDialog& dialog);
   // Mouse events for custom controls. Hover arrives only while a hover request is
   // outstanding, as with the window system.
   bool MouseMove(CDialog& dialog, int id);

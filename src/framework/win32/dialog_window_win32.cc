@@ -129,6 +129,7 @@ Win32DialogWindow::~Win32DialogWindow() {
   }
   if (background_brush_ != nullptr) DeleteObject(background_brush_);
   for (auto& [id, font] : fonts_) DeleteObject(font);
+  if (painted_font_ != nullptr) DeleteObject(painted_font_);
 }
 
 bool Win32DialogWindow::CreateModeless(int template_id, HWND parent) {
@@ -139,6 +140,13 @@ bool Win32DialogWindow::CreateModeless(int template_id, HWND parent) {
   if (created == nullptr || window_ == nullptr) return false;
   ui_.AddModeless(created);
   return true;
+}
+
+bool Win32DialogWindow::CreateChild(int template_id, HWND parent) {
+  child_ = true;
+  HWND created = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id), parent, DialogProc,
+                                    reinterpret_cast<LPARAM>(this));
+  return created != nullptr && window_ != nullptr;
 }
 
 int Win32DialogWindow::RunModal(int template_id, HWND parent) {
@@ -203,6 +211,9 @@ INT_PTR Win32DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (command == SC_RESTORE) return dialog_.HandleSysCommand(SysCommand::kRestore) ? Result(0) : FALSE;
       return FALSE;
     }
+    case WM_LBUTTONDBLCLK:
+      dialog_.HandleDoubleClick();
+      return TRUE;
     case WM_QUERYENDSESSION:
       return Result(dialog_.HandleQueryEndSession() ? TRUE : FALSE);
     case WM_DRAWITEM: {
@@ -315,7 +326,8 @@ bool Win32DialogWindow::OnTrayMessage(WPARAM wparam, LPARAM lparam) {
 }
 
 bool Win32DialogWindow::PaintBackground(HDC dc) {
-  if (!look_.background && background_image_ == nullptr && look_.bottom_band_height <= 0 && !look_.frame_color) {
+  if (!look_.background && background_image_ == nullptr && look_.bottom_band_height <= 0 && !look_.frame_color &&
+      !painted_text_) {
     return false;
   }
   RECT client;
@@ -341,7 +353,36 @@ bool Win32DialogWindow::PaintBackground(HDC dc) {
     FrameRect(dc, &client, line);
     DeleteObject(line);
   }
+  DrawPaintedText(dc);
   return true;
+}
+
+void Win32DialogWindow::DrawPaintedText(HDC dc) {
+  if (!painted_text_) return;
+  RECT area{painted_text_->area.left, painted_text_->area.top, painted_text_->area.right, painted_text_->area.bottom};
+  HGDIOBJ old_font = painted_font_ != nullptr ? SelectObject(dc, painted_font_) : nullptr;
+  int old_mode = SetBkMode(dc, TRANSPARENT);
+  COLORREF old_color = SetTextColor(dc, painted_text_->color);
+  std::wstring text = ToWideString(painted_text_->text);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  SetTextColor(dc, old_color);
+  SetBkMode(dc, old_mode);
+  if (old_font != nullptr) SelectObject(dc, old_font);
+}
+
+void Win32DialogWindow::SetPaintedText(std::optional<PaintedText> text) {
+  bool font_changes = !text || !painted_text_ || !(text->font == painted_text_->font);
+  if (font_changes && painted_font_ != nullptr) {
+    DeleteObject(painted_font_);
+    painted_font_ = nullptr;
+  }
+  if (font_changes && text) {
+    painted_font_ = CreateFontW(-text->font.pixel_height, 0, 0, 0, text->font.weight, FALSE, FALSE, FALSE,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                DEFAULT_PITCH, ToWideString(text->font.face).c_str());
+  }
+  painted_text_ = std::move(text);
+  if (window_ != nullptr) InvalidateRect(window_, nullptr, TRUE);
 }
 
 INT_PTR Win32DialogWindow::ColorStatic(HDC dc, HWND control) {
@@ -366,7 +407,7 @@ INT_PTR Win32DialogWindow::ColorStatic(HDC dc, HWND control) {
 }
 
 void Win32DialogWindow::OnDestroyed() {
-  if (!modal_) ui_.RemoveModeless(window_);
+  if (!modal_ && !child_) ui_.RemoveModeless(window_);
   window_ = nullptr;
   surfaces_.clear();
   tool_tips_ = nullptr;
@@ -383,7 +424,19 @@ std::u16string Win32DialogWindow::Title() { return WindowText(window_); }
 
 void Win32DialogWindow::Show(WindowShow how) {
   if (window_ == nullptr) return;
-  ShowWindow(window_, how == WindowShow::kHidden ? SW_HIDE : how == WindowShow::kMinimized ? SW_MINIMIZE : SW_SHOWNORMAL);
+  int command = SW_SHOWNORMAL;
+  switch (how) {
+    case WindowShow::kHidden: command = SW_HIDE; break;
+    case WindowShow::kMinimized: command = SW_MINIMIZE; break;
+    case WindowShow::kNoActivate: command = SW_SHOWNOACTIVATE; break;
+    case WindowShow::kNormal: break;
+  }
+  ShowWindow(window_, command);
+}
+
+void Win32DialogWindow::ShowPlainly() {
+  bool no_activate = (GetWindowLongPtrW(window_, GWL_EXSTYLE) & WS_EX_NOACTIVATE) != 0;
+  ShowWindow(window_, no_activate ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
 }
 
 bool Win32DialogWindow::IsVisible() { return window_ != nullptr && IsWindowVisible(window_); }
@@ -415,10 +468,34 @@ void Win32DialogWindow::SetWindowSize(Size size) {
   if (window_ != nullptr) SetWindowPos(window_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Win32DialogWindow::SetWindowRect(Rect rect) {
+  if (window_ != nullptr) {
+    SetWindowPos(window_, nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+Rect Win32DialogWindow::WindowRect() {
+  RECT rect{};
+  if (window_ != nullptr) GetWindowRect(window_, &rect);
+  return Rect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+Size Win32DialogWindow::ClientSize() {
+  RECT client{};
+  if (window_ != nullptr) GetClientRect(window_, &client);
+  return Size{client.right, client.bottom};
+}
+
 Size Win32DialogWindow::WindowSize() {
   RECT rect{};
   if (window_ != nullptr) GetWindowRect(window_, &rect);
   return Size{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Win32DialogWindow::PlaceInParent(Rect bounds) {
+  if (window_ != nullptr) {
+    SetWindowPos(window_, nullptr, bounds.left, bounds.top, bounds.Width(), bounds.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void Win32DialogWindow::SetIcon(int icon_resource) {
@@ -456,14 +533,17 @@ void Win32DialogWindow::AnimateShow(ShowAnimation animation, int duration_ms) {
     case ShowAnimation::kSlideFromBottom: flags = AW_SLIDE | AW_VER_NEGATIVE; break;
   }
   if (flags == 0 || IsWindowVisible(window_) || !AnimateWindow(window_, static_cast<DWORD>(duration_ms), flags)) {
-    ShowWindow(window_, SW_SHOWNORMAL);
+    ShowPlainly();
   }
   InvalidateRect(window_, nullptr, TRUE);
 }
 
-void Win32DialogWindow::AnimateHide(int duration_ms) {
+void Win32DialogWindow::AnimateHide(HideAnimation animation, int duration_ms) {
   if (window_ == nullptr || !IsWindowVisible(window_)) return;
-  if (!AnimateWindow(window_, static_cast<DWORD>(duration_ms), AW_HIDE | AW_BLEND)) ShowWindow(window_, SW_HIDE);
+  DWORD flags = animation == HideAnimation::kFade        ? AW_HIDE | AW_BLEND
+                : animation == HideAnimation::kSlideDown ? AW_HIDE | AW_SLIDE | AW_VER_POSITIVE
+                                                         : 0;
+  if (flags == 0 || !AnimateWindow(window_, static_cast<DWORD>(duration_ms), flags)) ShowWindow(window_, SW_HIDE);
 }
 
 void Win32DialogWindow::PostSysCommand(SysCommand command) {

@@ -3,6 +3,7 @@
 #include "framework/win32/windows_include.h"
 
 #include <map>
+#include <optional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -24,6 +25,8 @@ class Win32DialogWindow : public DialogWindow {
   // Creates the window of a modeless dialog (false on failure), or runs a modal one and
   // returns its result (-1 on failure).
   bool CreateModeless(int template_id, HWND parent);
+  // Creates the window as a child of `parent` (its template has WS_CHILD); false on failure.
+  bool CreateChild(int template_id, HWND parent);
   int RunModal(int template_id, HWND parent);
 
   HWND Handle() const { return window_; }
@@ -39,10 +42,15 @@ class Win32DialogWindow : public DialogWindow {
   void SetTopMost(bool top_most) override;
   void SetWindowSize(Size size) override;
   Size WindowSize() override;
+  void SetWindowRect(Rect rect) override;
+  Rect WindowRect() override;
+  Size ClientSize() override;
+  void PlaceInParent(Rect bounds) override;
   void SetIcon(int icon_resource) override;
   void SetLook(const DialogLook& look) override;
   void AnimateShow(ShowAnimation animation, int duration_ms) override;
-  void AnimateHide(int duration_ms) override;
+  void AnimateHide(HideAnimation animation, int duration_ms) override;
+  void SetPaintedText(std::optional<PaintedText> text) override;
   void PostSysCommand(SysCommand command) override;
   void End(int result) override;
 
@@ -130,6 +138,9 @@ class Win32DialogWindow : public DialogWindow {
   void OnNotify(const NMHDR& header);
   bool OnTrayMessage(WPARAM wparam, LPARAM lparam);
   bool PaintBackground(HDC dc);
+  void DrawPaintedText(HDC dc);
+  // Shows the window: without activation when its template asks for that.
+  void ShowPlainly();
   INT_PTR ColorStatic(HDC dc, HWND control);
   void OnDestroyed();
   HWND Control(int id) const;
@@ -139,11 +150,14 @@ class Win32DialogWindow : public DialogWindow {
   Win32Ui& ui_;
   CDialog& dialog_;
   const bool modal_;
+  bool child_ = false;  // a child window: the top-level keyboard navigation reaches it
   HWND window_ = nullptr;
   DialogLook look_;
   HBRUSH background_brush_ = nullptr;
   ImagePtr background_image_;
   std::map<int, HFONT> fonts_;
+  std::optional<PaintedText> painted_text_;
+  HFONT painted_font_ = nullptr;
   std::map<int, Color> text_colors_;
   std::set<int> hand_cursor_controls_;
   HWND tool_tips_ = nullptr;

@@ -124,6 +124,18 @@ std::unique_ptr<DialogWindow> Win32Ui::CreateModeless(CDialog& dialog, int templ
   return window;
 }
 
+std::unique_ptr<DialogWindow> Win32Ui::CreateChild(CDialog& dialog, int template_id, CDialog& host, int control_id) {
+  HWND host_window = HandleOf(host);
+  HWND parent = host_window != nullptr ? GetDlgItem(host_window, control_id) : nullptr;
+  if (parent == nullptr) return nullptr;
+  // The dialog manager's keyboard navigation walks into a child window only through parents
+  // that say they hold controls; a tab control does not say so by itself.
+  SetWindowLongPtrW(parent, GWL_EXSTYLE, GetWindowLongPtrW(parent, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  auto window = std::make_unique<Win32DialogWindow>(*this, dialog, false);
+  if (!window->CreateChild(template_id, parent)) return nullptr;
+  return window;
+}
+
 int Win32Ui::RunModal(CDialog& dialog, int template_id, CDialog* parent) {
   Win32DialogWindow window(*this, dialog, true);
   return window.RunModal(template_id, OwnerHandle(parent));
@@ -229,3 +241,15 @@ int Win32Ui::RunMessageLoop() {
 }
 
 void Win32Ui::QuitMessageLoop(int exit_code) { PostQuitMessage(exit_code); }
+
+Rect Win32Ui::ScreenRect() { return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+Rect Win32Ui::WorkArea() {
+  RECT area{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return ScreenRect();
+  return Rect{area.left, area.top, area.right, area.bottom};
+}
+
+Color Win32Ui::SystemColorOf(SystemColor which) {
+  return GetSysColor(which == SystemColor::kGrayText ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+}

@@ -24,12 +24,16 @@ class Win32Ui : public UiBackend {
   ~Win32Ui() override;
 
   std::unique_ptr<DialogWindow> CreateModeless(CDialog& dialog, int template_id, CDialog* parent) override;
+  std::unique_ptr<DialogWindow> CreateChild(CDialog& dialog, int template_id, CDialog& host, int control_id) override;
   int RunModal(CDialog& dialog, int template_id, CDialog* parent) override;
   int ShowMessageBox(const MessageBoxRequest& request, CDialog* owner) override;
   std::optional<MenuModel> LoadPopupMenu(int menu_id) override;
   std::u16string LoadString(int id) override;
   ImagePtr LoadImage(std::u16string_view path) override;
   bool IsFontInstalled(std::u16string_view face) override;
+  Rect ScreenRect() override;
+  Rect WorkArea() override;
+  Color SystemColorOf(SystemColor which) override;
   std::optional<std::u16string> ChooseFile(const FileDialogRequest& request, CDialog* owner) override;
   std::optional<Color> ChooseColor(Color initial, CDialog* owner) override;
   int RunMessageLoop() override;

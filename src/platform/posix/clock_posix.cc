@@ -12,6 +12,12 @@ class PosixClock : public Clock {
     return static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
   }
   int64_t NowSeconds() override { return static_cast<int64_t>(time(nullptr)); }
+  int64_t LocalNowSeconds() override {
+    time_t now = time(nullptr);
+    tm local{};
+    localtime_r(&now, &local);
+    return static_cast<int64_t>(now) + local.tm_gmtoff;
+  }
 };
 
 }  // namespace

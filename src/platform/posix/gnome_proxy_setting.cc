@@ -115,9 +115,10 @@ bool GnomeProxySetting::DesktopHasSetting() {
     has_setting_ = runner.Available("gsettings") &&
                    runner.Run({u"gsettings", u"list-keys", std::u16string(kSchema)}, kCommandTimeoutMs) == 0;
     if (!has_setting_) {
-      std::fprintf(stderr,
-                   "KEZO: this desktop has no proxy setting that KEZO can change (no GNOME gsettings); "
-                   "point browsers at the proxy by hand.\n");
+      // A hint, not an error: the proxy serves all the same.
+      std::printf("KEZO: this desktop has no proxy setting that KEZO can change (no GNOME gsettings); "
+                  "point browsers at the proxy by hand.\n");
+      std::fflush(stdout);
     }
   });
   return has_setting_;

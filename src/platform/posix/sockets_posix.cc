@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -30,6 +31,10 @@ bool StartSockets() {
 }
 
 int LastSocketError() { return errno; }
+
+bool IsPrivilegedPortError(int error) { return error == EACCES; }
+
+std::string SocketErrorText(int error) { return std::strerror(error); }
 
 SocketHandle ListenTcp(uint16_t port, int* error) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);

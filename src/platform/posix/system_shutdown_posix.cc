@@ -10,6 +10,8 @@ class PosixSystemShutdown : public SystemShutdown {
   bool ForceShutdown() override {
     return CommandRunner::Current().Run({u"systemctl", u"poweroff"}, 30000) == 0;
   }
+  // The service manager's power-off is an orderly one already: services stop in turn.
+  bool RequestShutdown() override { return ForceShutdown(); }
 };
 
 }  // namespace

@@ -6,26 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/system_info.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
-
-std::u16string SystemText(DWORD error) {
-  wchar_t* buffer = nullptr;
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::u16string text = buffer != nullptr ? FromWide(buffer, length) : std::u16string();
-  if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r')) text.pop_back();
-  return text;
-}
 
 ProgramVersion Failure(const char16_t* call) {
   DWORD error = GetLastError();
   ProgramVersion result;
   result.failed_call = call;
   result.error = static_cast<int>(error);
-  result.error_text = SystemText(error);
+  result.error_text = SystemErrorText(error);
   return result;
 }
 

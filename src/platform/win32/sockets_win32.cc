@@ -4,6 +4,9 @@
 #include <ws2tcpip.h>
 #include <windows.h>
 
+#include "platform/code_page.h"
+#include "platform/win32/system_info.h"
+
 namespace {
 
 SOCKET Native(SocketHandle socket) { return static_cast<SOCKET>(socket); }
@@ -24,6 +27,10 @@ bool StartSockets() {
 }
 
 int LastSocketError() { return WSAGetLastError(); }
+
+bool IsPrivilegedPortError(int) { return false; }
+
+std::string SocketErrorText(int error) { return WideToUtf8(SystemErrorText(static_cast<unsigned long>(error))); }
 
 SocketHandle ListenTcp(uint16_t port, int* error) {
   SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);

@@ -10,5 +10,9 @@
 // it to this program).
 bool WindowsVersionAtLeast(unsigned major, unsigned minor);
 
+// The system's own words for an error number of GetLastError or WSAGetLastError, without
+// the line break that ends them.
+std::u16string SystemErrorText(unsigned long error);
+
 // The program's command-line arguments after its own name.
 std::vector<std::u16string> CommandLineArguments();

@@ -15,6 +15,16 @@ bool WindowsVersionAtLeast(unsigned major, unsigned minor) {
   return version.dwMajorVersion > major || (version.dwMajorVersion == major && version.dwMinorVersion >= minor);
 }
 
+std::u16string SystemErrorText(unsigned long error) {
+  wchar_t* buffer = nullptr;
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::u16string text = buffer != nullptr ? FromWide(buffer, length) : std::u16string();
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r')) text.pop_back();
+  return text;
+}
+
 std::vector<std::u16string> CommandLineArguments() {
   std::vector<std::u16string> arguments;
   int count = 0;

@@ -24,6 +24,10 @@ class Win32SystemShutdown : public SystemShutdown {
     if (!EnableShutdownPrivilege()) return false;
     return ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE, SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED) != FALSE;
   }
+  bool RequestShutdown() override {
+    if (!EnableShutdownPrivilege()) return false;
+    return ExitWindowsEx(EWX_SHUTDOWN, SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED) != FALSE;
+  }
 };
 
 }  // namespace

@@ -15,17 +15,9 @@
 #include "manual_timers.h"
 #include "platform/code_page.h"
 #include "platform/system_shutdown.h"
+#include "recording_shutdown.h"
 
 namespace {
-
-class RecordingShutdown : public SystemShutdown {
- public:
-  bool ForceShutdown() override {
-    ++requests;
-    return true;
-  }
-  int requests = 0;
-};
 
 class ForcedModeTest : public MainWindowTest {
  protected:
@@ -179,7 +171,7 @@ TEST_F(ForcedModeTest, TheExitWindowLetsTheUserConfirmOnlyAfterTenSeconds) {
   });
   RunMenuCommand(ID_BACK_TO_MAIN_VIEW);
   EXPECT_EQ(main_->CurrentView(), 1) << "given up";
-  EXPECT_EQ(shutdown_.requests, 1);
+  EXPECT_EQ(shutdown_.forced, 1);
   RunMenuCommand(ID_BACK_TO_MAIN_VIEW);
   EXPECT_EQ(main_->CurrentView(), 0) << "confirmed";
   EXPECT_EQ(ReadProfile(profile::kSoftMode), 0);

@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "recording_url_cache.h"
 #include "test_origin.h"
+#include "toolbar_commands.h"
 
 namespace {
 
@@ -368,6 +369,8 @@ TEST_F(MainWindowTest, TheParameterScriptStatesTheSavedPictureSettingsFromTheSta
 TEST_F(MainWindowTest, TheToolbarsSiteCommandsTakeEffectInTheProxyAtOnce) {
   RecordingUrlCache url_cache;
   ScopedSeam<UrlCache> cache_seam{url_cache};
+  std::filesystem::create_directory(folder_.path() / "www");
+  FileSystem::Current().Replace("www\\ConfirmCommand.html", kConfirmPageTemplate);
   Open();
   struct Case {
     const char* command;
@@ -376,10 +379,8 @@ TEST_F(MainWindowTest, TheToolbarsSiteCommandsTakeEffectInTheProxyAtOnce) {
   } cases[] = {{"black", "http://blocked.example/", RequestVerdict::kBlockPage},
                {"white", "http://trusted.example/", RequestVerdict::kPassWhite}};
   for (const Case& c : cases) {
-    std::string site(SplitUrl(c.url).host);
-    TestClient client(main_->ControlServer()->Port());
-    client.Send(std::string("GET /x.") + c.command + "?url=" + site + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-    client.ReadToEnd();
+    std::string target = std::string("/x.") + c.command + "?url=" + std::string(SplitUrl(c.url).host);
+    ConfirmCommand(main_->ControlServer()->Port(), target);  // trusting a site is confirmed first
     EXPECT_EQ(main_->Proxy()->Judge(c.url, SplitUrl(c.url), "").verdict, c.verdict) << c.command;
   }
 }

@@ -123,7 +123,8 @@ TEST_F(ShippedFilesTest, EveryListLoadsWholeThroughItsClass) {
   } expectations[] = {
       {list_files::kBlackDomain, 100, {u"xvideos.com", u"pornhub.com", u"t66y.com", u"91porn.com"}},
       {list_files::kWhiteDomain, 50, {u"baike.baidu.com", u"zh.wikipedia.org", u"12377.cn", u"localhost"}},
-      {list_files::kURLFilter, 10, {u"porn", u"hentai", u"xvideos"}},
+      {list_files::kURLFilter, 10, {u"porn", u"hentai", u"xvideo", u"sex"}},
+      {list_files::kURLFilterWhite, 10, {u"essex", u"sexchange"}},
       {list_files::kWord, 100, {u"色情", u"黄色网站", u"做爱", u"porn", u"sex video"}},
       {list_files::kStrictWord, 40, {u"裸照", u"女优", u"NSFW"}},
       {list_files::kWhiteWord, 50, {u"扫黄", u"戒色", u"爱心", u"sex education"}},
@@ -189,9 +190,8 @@ TEST_F(ShippedFilesTest, SiteListsHoldBareHostsAndKeywordsSpareOrdinaryHosts) {
 
   CURLFilter keywords(list_files::kURLFilter);
   keywords.Load(true);
-  CMyList black_list(list_files::kBlackDomain);
-  black_list.Load(true);
-  keywords.FillExtraKeywords(black_list);
+  keywords.LoadOrdinaryWords();
+  keywords.FillExtraKeywords(black);
   EXPECT_TRUE(keywords.ExtraKeywords()->empty()) << "every black entry holds a dot, so none acts as a keyword";
   for (const std::u16string& keyword : *keywords.Entries()) {
     EXPECT_TRUE(keyword.size() >= 2 && keyword.size() <= 10) << WideToUtf8(keyword);
@@ -213,12 +213,19 @@ TEST_F(ShippedFilesTest, SiteListsHoldBareHostsAndKeywordsSpareOrdinaryHosts) {
                             "www.popcorn.example",
                             "www.sportingnews.com",
                             "www.baidu.com",
-                            "cn.bing.com"};
+                            "cn.bing.com",
+                            "www.experts-exchange.com",
+                            "expertsexchange.com",
+                            "www.therapist.com",
+                            "milford.k12.example",
+                            "unisex-fashion.example",
+                            "www.xxxlutz.at"};
   for (const char* host : ordinary) {
     std::optional<std::u16string> hit = keywords.FindKeyword(host);
     EXPECT_FALSE(hit) << host << " is caught by " << WideToUtf8(hit.value_or(u""));
   }
-  for (const char* host : {"www.pornhub.com", "xhamster2.com", "cn.xvideos.es", "hentaifox.com", "free-porn.example"}) {
+  for (const char* host : {"www.pornhub.com", "xhamster2.com", "cn.xvideos.es", "hentaifox.com", "free-porn.example",
+                           "freesexvideos.example", "sex-shop.example", "essexsex.example", "milfhunter.example"}) {
     EXPECT_TRUE(keywords.Match(host)) << host;
   }
 }
@@ -431,7 +438,8 @@ TEST_F(ShippedFilesTest, EveryPictureThatTheProgramNamesIsThere) {
                            "www\\favicon.ico"}) {
     EXPECT_TRUE(Bytes(icon).starts_with(std::string("\0\0\1\0", 4))) << icon;
   }
-  for (const char* page : {"www\\OperationCompleted.html", "www\\ShowUnlock.html", "www\\IntellFilterTip.html",
+  for (const char* page : {"www\\OperationCompleted.html", "www\\ShowUnlock.html", "www\\ConfirmCommand.html",
+                           "www\\IntellFilterTip.html",
                            "www\\style.css", "Data\\about.html"}) {
     EXPECT_FALSE(Bytes(page).starts_with("<missing")) << page;
   }

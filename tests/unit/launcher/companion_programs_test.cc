@@ -51,6 +51,8 @@ TEST(MainProgramWatcherTest, RestartsTheMainProgramShownAndStopsOnlyWhenItCannot
     EXPECT_EQ(ms, 100);
     ++sleeps;
   };
+  auto clock = std::chrono::steady_clock::time_point();
+  hooks.now = [&] { return clock += std::chrono::minutes(1); };  // every run is a long one
   MainProgramWatcher(hooks).Run();
 
   EXPECT_EQ(processes.events,
@@ -58,6 +60,27 @@ TEST(MainProgramWatcherTest, RestartsTheMainProgramShownAndStopsOnlyWhenItCannot
                                       "open KEZO.exe", "start KEZO.exe shown"}));
   EXPECT_EQ(reports, (std::vector<std::string>{"权限不够", "未知错误", "创建进程失败"}));
   EXPECT_EQ(sleeps, 3);
+}
+
+TEST(MainProgramWatcherTest, BacksOffFromAProgramThatEndsRightAfterEachStartAndThenGivesUpOnce) {
+  FakeProcesses processes;
+  ScopedSeam<Processes> seam(processes);
+  processes.starts_end_at_once = true;
+  std::vector<std::string> reports;
+  std::vector<int> sleeps;
+  // The third run lasts a minute: it resets the count, so five short runs follow it.
+  auto clock = std::chrono::steady_clock::time_point();
+  int reads = 0;
+  MainProgramWatcher::Hooks hooks;
+  hooks.report = [&](std::u16string_view text) { reports.push_back(WideToUtf8(text)); };
+  hooks.sleep = [&](int ms) { sleeps.push_back(ms); };
+  hooks.now = [&] { return clock += ++reads == 6 ? std::chrono::minutes(1) : std::chrono::seconds(1); };
+  MainProgramWatcher(hooks).Run();
+
+  EXPECT_EQ(processes.StartCount(), 8u);
+  EXPECT_EQ(sleeps, (std::vector<int>{100, 1000, 2000, 100, 1000, 2000, 4000, 8000}));
+  ASSERT_EQ(reports.size(), 1u) << "one message, then no more starts";
+  EXPECT_NE(reports[0].find("已停止自动重新启动"), std::string::npos);
 }
 
 class FakeAppContainers : public AppContainers {

@@ -63,12 +63,12 @@ TEST_F(GnomeProxySettingTest, AFailedChangeIsReportedWithItsCode) {
 
 TEST_F(GnomeProxySettingTest, ADesktopWithoutTheSettingGetsOneLineAndNoChanges) {
   runner_.schema_code = 1;  // gsettings without GNOME's schema
-  testing::internal::CaptureStderr();
+  testing::internal::CaptureStdout();
   int error = 0;
   EXPECT_TRUE(setting_.PointAtLocalProxy(u"", 9090, u"", &error));
   setting_.SetDirectWithAutoDetect();
   setting_.SwitchOffAtSessionEnd();
-  std::string said = testing::internal::GetCapturedStderr();
+  std::string said = testing::internal::GetCapturedStdout();
   EXPECT_NE(said.find("no proxy setting"), std::string::npos);
   EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line";
   EXPECT_EQ(runner_.lines, (std::vector<std::string>{"gsettings list-keys org.gnome.system.proxy"}));

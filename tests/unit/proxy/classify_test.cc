@@ -19,7 +19,7 @@ class ClassifyTest : public ::testing::Test {
     WriteListFile("Data\\word.kezo", {"色情"}, true);
     WriteListFile("Data\\whiteword.kezo", {"医学"}, true);
     WriteListFile("Data\\whitedomain.kezo", {"gov.test", "white.test"}, true);
-    WriteListFile("Data\\blackdomain.kezo", {"black.test", "white.test", "hentai"}, true);
+    WriteListFile("Data\\blackdomain.kezo", {"black.test", "white.test", "hentai", "cdn.parent.test"}, true);
     WriteListFile("Data\\UserWhiteDomain.kezo", {"mine.test"}, true);
     WriteListFile("Data\\UserBlackDomain.kezo", {"mine.test", "example.test"}, true);
     WriteListFile("Data\\URLFilter.kezo", {"porn"}, true);
@@ -73,6 +73,16 @@ TEST_F(ClassifyTest, ChecksRunInTheirFixedOrder) {
       {"http://www.news.test/x", "gov.test", kPassWhite, "shipped-white:referer"},
       {"http://news.test/x", "mine.test", kPassWhite, "user-white:referer"},
       {"http://www.black.test/x", "", kBlockPage, "shipped-black:base-domain"},
+      {"http://cdn.parent.test/x", "", kBlockPage, "shipped-black:bare-host"},
+      {"http://img.cdn.parent.test/x", "", kBlockPage, "shipped-black:parent-domain"},
+      {"http://parent.test/x", "", kPassFiltered, ""},  // an entry for a host never covers its parent
+      {"http://any.site.xxx/", "", kBlockPage, "adult-domain"},
+      {"http://site.porn/", "", kBlockPage, "adult-domain"},
+      {"site.adult:443", "", kBlockPage, "adult-domain"},
+      {"http://shop.sex/", "", kBlockPage, "adult-domain"},
+      {"http://anything.sex.pl/", "", kBlockPage, "adult-domain"},
+      {"http://sex.example/", "", kPassFiltered, ""},      // a label, not the suffix
+      {"http://site.xxx.example/", "", kPassFiltered, ""},
       {"http://www.example.test/", "", kBlockPage, "user-black:base-domain"},
       {"http://sub.pornhub.test/", "", kBlockPage, "url-keyword:porn"},
       {"http://hentai-site.test/", "", kBlockPage, "url-keyword:hentai"},   // a dot-less shipped entry
@@ -103,6 +113,7 @@ TEST_F(ClassifyTest, AWhiteRefererNeverClearsASiteThatIsNamedBlack) {
       {"http://example.test/", "user-black:base-domain"},
       {"http://pornhub.test/", "url-keyword:porn"},
       {"http://learned.test/", "learned-site"},
+      {"http://site.xxx/", "adult-domain"},
   };
   for (const Case& c : cases) {
     for (std::string referer : {"gov.test", "mine.test"}) {

@@ -29,7 +29,7 @@ class UrlFilterTest : public ::testing::Test {
 };
 
 TEST_F(UrlFilterTest, AKeywordAnywhereInTheHostMatches) {
-  filter_.FillExtraKeywords(black_);
+  filter_.FillExtraKeywords(*black_.Entries());
   EXPECT_EQ(*filter_.ExtraKeywords(), CMyList::Items{u"hentai"}) << "only dot-less black entries";
   struct Case {
     const char* host;
@@ -41,11 +41,28 @@ TEST_F(UrlFilterTest, AKeywordAnywhereInTheHostMatches) {
   for (const Case& c : cases) EXPECT_EQ(filter_.Match(c.host), c.match) << c.host;
 }
 
+TEST_F(UrlFilterTest, AKeywordInsideAnOrdinaryWordDoesNotCount) {
+  files_.Put("Data\\URLFilter.kezo", Scrambled("sex\r\nxxx\r\n"));
+  files_.Put("Data\\URLFilterWhite.kezo", Scrambled("essex\r\nsexchange\r\nxxxlutz\r\n"));
+  filter_.Load(true);
+  filter_.LoadOrdinaryWords();
+  struct Case {
+    const char* host;
+    bool match;
+  } cases[] = {
+      {"essex.ac.uk", false},        {"middle-essex.example", false}, {"expertsexchange.com", false},
+      {"www.xxxlutz.de", false},     {"sex.example", true},           {"freesexvideos.example", true},
+      {"essexsex.example", true},    // the second occurrence is a word of its own
+      {"sexchangesex.example", true}, {"xxxlutzxxx.example", true},   {"essexxx.example", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(filter_.Match(c.host), c.match) << c.host;
+}
+
 TEST_F(UrlFilterTest, RefillingReplacesTheExtraKeywords) {
-  filter_.FillExtraKeywords(black_);
+  filter_.FillExtraKeywords(*black_.Entries());
   files_.Put("Data\\blackdomain.kezo", Scrambled("ecchi\r\n"));
   black_.Load(true);
-  filter_.FillExtraKeywords(black_);
+  filter_.FillExtraKeywords(*black_.Entries());
   EXPECT_FALSE(filter_.Match("hentai.example"));
   EXPECT_TRUE(filter_.Match("ecchi.example"));
 }
@@ -58,7 +75,7 @@ TEST_F(UrlFilterTest, MatchingStaysCorrectWhileTheKeywordsAreRefilled) {
       if (!filter_.Match("pornsite.example") || filter_.Match("harmless.example")) ++failures;
     }
   });
-  for (int i = 0; i < 2000; ++i) filter_.FillExtraKeywords(black_);
+  for (int i = 0; i < 2000; ++i) filter_.FillExtraKeywords(*black_.Entries());
   stop = true;
   reader.join();
   EXPECT_EQ(failures, 0);
@@ -77,7 +94,7 @@ TEST_F(UrlFilterTest, RefillingWhileTheBlackListReloadsReadsAWholeVersion) {
     while (!stop) black_.Load(true);
   });
   for (int i = 0; i < 200; ++i) {
-    filter_.FillExtraKeywords(black_);
+    filter_.FillExtraKeywords(*black_.Entries());
     EXPECT_EQ(filter_.ExtraKeywords()->size(), 3000u);
   }
   stop = true;

@@ -36,7 +36,7 @@ class SiteListsPageTest : public LoopbackProxyTest {
       EXPECT_EQ(notice.Look().background, CAddedNoticeDlg::kBackground);
       EXPECT_EQ(notice.Animations().back(), std::make_pair(ShowAnimation::kFade, 100));
       EXPECT_TRUE(ui_.FireTimer(dialog, CAddedNoticeDlg::kStayTimer));
-      EXPECT_EQ(notice.FadeOuts(), std::vector<int>{200});
+      EXPECT_EQ(notice.HideAnimations(), (std::vector<std::pair<HideAnimation, int>>{{HideAnimation::kFade, 200}}));
       return kIdOk;
     }
     if (dialog.TemplateId() == IDD_ADD_URL) {
