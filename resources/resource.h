@@ -18,7 +18,11 @@
 #define IDD_EXIT_JIESE_MODE          202
 
 // The settings centre, and the empty page that stands in for a page not built yet.
+#define IDD_BASIC_SET                101
 #define IDD_SET                      154
+#define IDD_HOTKEY_ERR               162
+#define IDD_INTELLIGENT              176
+#define IDD_INTELL_WEB               177
 #define IDD_PAGE_PLACEHOLDER         3000
 
 // The built-in placeholder page of the embedded browser (resource type HTML, 23).
@@ -84,8 +88,27 @@
 #define IDC_JSMODE_HOURS_LABEL       1086
 #define IDC_FORCE_SHUTDOWN           1087
 
-// Controls of the settings centre.
+// Controls of the settings centre, its basic page and the hot-key notice.
+#define IDC_AUTOSTART                1013
+#define IDC_CALENDAR_SWITCH          1014
+#define IDC_JIESE_TIP                1015
+#define IDC_XIUSHEN_TIP              1016
+#define IDC_HOTKEY                   1017
+#define IDC_HOTKEY_APPLY             1019
+#define IDC_TRAY_ICON                1021
+#define IDC_CLOSE_HIDES              1023
+#define IDC_CLOSE_QUITS              1024
 #define IDC_SET_TAB                  1033
+#define IDC_TIP_STYLE                1067
+#define IDC_BACKUP                   1089
+#define IDC_RESTORE                  1090
+#define IDC_HOTKEY_ERR_TEXT          1305
+#define IDC_INTELL_MANAGE            1306
+#define IDC_INTELL_TIP               1307
+#define IDC_INTELL_SLIDER            1308
+#define IDC_INTELL_DESCRIPTION       1309
+#define IDC_INTELL_LEARNED           1310
+#define IDC_INTELL_RELEASED          1311
 
 // Commands of the menus.
 #define ID_SETTINGS_CENTRE           32774

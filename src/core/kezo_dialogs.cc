@@ -3,6 +3,7 @@
 #include "core/kezo_dlg.h"
 #include "core/pause_dlg.h"
 #include "core/set_password_dlg.h"
+#include "settings_ui/hot_key_err_dlg.h"
 #include "settings_ui/set_dlg.h"
 #include "tools/need_rest_dlg.h"
 #include "tools/share_to_dlg.h"
@@ -88,3 +89,4 @@ std::vector<std::u16string> KezoDialogs::RunAddSites(CKEZODlg& main, std::u16str
   if (dialog.DoModal(&main) != kIdOk) return {};
   return dialog.entries;
 }
+void KezoDialogs::ShowHotKeyConflict(CKEZODlg& main) { CHotKeyErrDlg::Open(); }

@@ -26,6 +26,7 @@ class KezoDialogs : public MainWindowDialogs {
   void OpenTimedShutdown(CKEZODlg& main) override;
   void CreateStatisticsWindow(CKEZODlg& main) override;
   void DestroyChildWindows() override;
+  void ShowHotKeyConflict(CKEZODlg& main) override;
   // The settings centre once it has been opened, else nullptr.
   CSetDlg* SettingsCentre() { return settings_.get(); }
 

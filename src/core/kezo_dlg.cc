@@ -128,10 +128,7 @@ bool CKEZODlg::OnInit() {
   if (!IsOpen()) return false;
   window().SetTitle(ApplicationTitle());
   window().SetWindowSize(Size{kWidth, kHeight});
-  if (ReadProfile(profile::kShowNotifyIcon) != 0) {
-    tray_added_ = window().AddTrayIcon(
-        TrayIconSettings{kTrayIconId, WM_KEZO_TRAY, IDI_TRAY_NORMAL, ApplicationTitle().substr(0, 127)});
-  }
+  if (ReadProfile(profile::kShowNotifyIcon) != 0) AddTrayIcon();
   if (!servers_started) {
     startup_failed_ = true;
     window().Show(WindowShow::kMinimized);
@@ -462,6 +459,46 @@ bool CKEZODlg::OnPrivateMessage(uint32_t message, uintptr_t wparam, intptr_t lpa
     default:
       return false;
   }
+}
+
+void CKEZODlg::AddTrayIcon() {
+  tray_added_ = window().AddTrayIcon(
+      TrayIconSettings{kTrayIconId, WM_KEZO_TRAY, IDI_TRAY_NORMAL, ApplicationTitle().substr(0, 127)});
+}
+
+int CKEZODlg::StateTrayIcon() {
+  if (lock_.IsLocked()) return IDI_TRAY_LOCKED;
+  return filtering_on_ ? IDI_TRAY_NORMAL : IDI_TRAY_PAUSED;
+}
+
+void CKEZODlg::ShowTrayIcon(bool shown) {
+  if (!IsOpen()) return;
+  if (!shown) {
+    window().RemoveTrayIcon();
+    tray_added_ = false;
+  } else if (!tray_added_) {
+    AddTrayIcon();
+    SetTrayIcon(StateTrayIcon());
+  }
+}
+
+bool CKEZODlg::ReplaceShowHotKey(const ShowHotKey& key) {
+  if (!IsOpen()) return false;
+  ShowHotKey previous = ReadShowHotKey();
+  window().UnregisterHotKey(SetupRecord::ShowHotKeyId);
+  if (window().RegisterHotKey(SetupRecord::ShowHotKeyId, key.modifiers, key.virtual_key)) return true;
+  window().RegisterHotKey(SetupRecord::ShowHotKeyId, previous.modifiers, previous.virtual_key);
+  return false;
+}
+
+void CKEZODlg::RestartElevated() {
+  WriteProfile(profile::kRunAsAdmin, 1);
+  TheSetup().Exiting = true;
+  Ui().Dispatcher().Post(
+      [this] {
+        if (IsOpen()) DestroyWindow();
+      },
+      &gate_);
 }
 
 void CKEZODlg::Quit() {

@@ -105,6 +105,15 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   CWordFilter* WhiteFilter() { return white_filter_.get(); }
   CExplorer1& Browser() { return browser_; }
   MainWindowDialogs& Dialogs() { return dialogs_; }
+  // Registers `key` as the show/hide hot key in place of the one registered now. When the
+  // system refuses it, the previous one is registered again. Returns whether `key` holds.
+  bool ReplaceShowHotKey(const ShowHotKey& key);
+  // Adds or removes the tray icon (it shows the program's state when added).
+  void ShowTrayIcon(bool shown);
+  // Asks for a start with administrator rights: RunAsAdmin, then the user's quit on the
+  // next turn of the message loop, so the caller (a page of the settings centre, which goes
+  // with this window) has returned first.
+  void RestartElevated();
   // The request the control server's ".set" command makes; any thread. Returns once the
   // settings centre has been opened (or at once when the window is going away).
   void OpenSettingsFromServer();
@@ -135,6 +144,9 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   void StartTimers();
   void DrawCounterNow(int total);
   void SetTrayIcon(int icon);
+  void AddTrayIcon();
+  // The tray icon for the program's state: locked, paused or normal.
+  int StateTrayIcon();
   void ShowLockedState();
   void ShowTrayMenu();
   void ShowLockedTrayMenu();

@@ -33,9 +33,18 @@ void UdpChannel::Listen(std::function<void()> on_show) {
   int error = 0;
   SocketHandle socket = BindUdp(port_, &error);
   if (socket == kNoSocket) return;
-  socket_ = socket;
-  bound_ = true;
-  port_ = LocalPort(socket);
+  {
+    // A stop that came first ends the listener before it waits; a later one finds the port
+    // known (never 0) and its socket to wake.
+    std::lock_guard lock(mu_);
+    if (stopping_) {
+      CloseSocket(socket);
+      return;
+    }
+    port_ = LocalPort(socket);
+    socket_ = socket;
+    bound_ = true;
+  }
   WriteProfile(profile::kUDPPort, port_);
   for (;;) {
     char buffer[kMaxCommandBytes + 1];
@@ -49,7 +58,10 @@ void UdpChannel::Listen(std::function<void()> on_show) {
     }
     if (command == ChannelCommand::kShow && on_show) on_show();
   }
-  socket_ = kNoSocket;
+  {
+    std::lock_guard lock(mu_);  // StopListener shuts the socket down under the lock
+    socket_ = kNoSocket;
+  }
   CloseSocket(socket);
 }
 
@@ -60,8 +72,9 @@ void UdpChannel::Send(std::string_view text) const {
 
 void UdpChannel::StopListener() {
   if (!listener_.joinable()) return;
-  if (bound_) Send(kExitCommand);
   std::unique_lock lock(mu_);
+  stopping_ = true;
+  if (bound_) Send(kExitCommand);
   // A datagram lost on the way would leave the listener waiting: it is woken after a while.
   if (!ended_signal_.wait_for(lock, std::chrono::seconds(2), [this] { return ended_; })) {
     if (SocketHandle socket = socket_; socket != kNoSocket) ShutdownSocket(socket);

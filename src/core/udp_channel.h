@@ -10,8 +10,9 @@
 
 #include "platform/sockets.h"
 
-// The single-instance channel: a UDP socket on the channel port through which a second
-// start of the program asks the running one to show its main window.
+// The single-instance channel: a UDP socket on the loopback interface at the channel port,
+// through which a second start of the program asks the running one to show its main window.
+// Only programs of this machine reach it.
 //
 // A datagram is ASCII text of at most 127 bytes; the receiver takes the bytes up to the
 // first zero byte and compares them exactly with the two commands.
@@ -54,4 +55,5 @@ class UdpChannel {
   std::mutex mu_;
   std::condition_variable ended_signal_;
   bool ended_ = false;
+  bool stopping_ = false;  // guarded by mu_, as are the binding's three steps
 };

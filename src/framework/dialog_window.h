@@ -117,6 +117,13 @@ class DialogWindow {
   // Off: the list view stops drawing while many rows change; on again: it draws once.
   virtual void ListSetRedraw(int id, bool redraw) = 0;
 
+  // List boxes: one column of texts.
+  virtual int ListBoxInsert(int id, int index, std::u16string_view text) = 0;  // index -1: at the end
+  virtual void ListBoxDelete(int id, int index) = 0;
+  virtual int ListBoxCount(int id) = 0;
+  virtual std::u16string ListBoxText(int id, int index) = 0;
+  virtual int ListBoxSelection(int id) = 0;  // -1: none
+
   // Tab controls.
   virtual int TabAdd(int id, std::u16string_view title) = 0;
   virtual void TabSelect(int id, int index) = 0;

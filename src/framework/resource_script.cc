@@ -33,7 +33,7 @@ const std::map<std::string, int64_t, std::less<>>& KnownConstants() {
       {"CBS_DROPDOWN", 2}, {"CBS_DROPDOWNLIST", 3}, {"CBS_SORT", 0x100}, {"CBS_HASSTRINGS", 0x200},
       {"LBS_NOTIFY", 1}, {"LBS_SORT", 2}, {"LBS_NOINTEGRALHEIGHT", 0x100},
       {"LVS_REPORT", 1}, {"LVS_SINGLESEL", 4}, {"LVS_SHOWSELALWAYS", 8}, {"LVS_NOSORTHEADER", 0x8000},
-      {"TBS_AUTOTICKS", 1}, {"TBS_BOTH", 8}, {"TBS_NOTICKS", 0x10},
+      {"TBS_AUTOTICKS", 1}, {"TBS_VERT", 2}, {"TBS_BOTH", 8}, {"TBS_NOTICKS", 0x10},
       {"UDS_SETBUDDYINT", 2}, {"UDS_ALIGNRIGHT", 4}, {"UDS_AUTOBUDDY", 0x10}, {"UDS_ARROWKEYS", 0x20},
       {"UDS_NOTHOUSANDS", 0x80}, {"LWS_TRANSPARENT", 1},
       {"IDOK", 1}, {"IDCANCEL", 2}, {"IDC_STATIC", -1},

@@ -31,6 +31,10 @@ class CTabPages {
   void Select(int index);
   // The tab control's selection changed: shows the chosen page.
   void OnTabChanged();
+  // The host window was shown again after it had been hidden.
+  void OnHostShownAgain() {
+    if (shown_ >= 0) Page(shown_).HostShownAgain();
+  }
 
   int Selection() const { return shown_; }
   int Count() const { return static_cast<int>(pages_.size()); }

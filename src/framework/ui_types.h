@@ -130,4 +130,8 @@ struct FileDialogRequest {
   std::u16string filter;  // "文本文件 (*.txt)|*.txt|" style: pairs separated by '|'
   std::u16string default_extension;
   std::u16string file_name;
+  std::u16string initial_folder;  // where the dialog opens; the system's choice when empty
+  bool path_must_exist = true;   // the folder of the chosen name must exist
+  bool file_must_exist = true;   // opening: the chosen file must exist
+  bool overwrite_prompt = true;  // saving: ask before an existing file is replaced
 };

@@ -34,6 +34,8 @@ SocketHandle ListenTcp(uint16_t port, int* error);
 
 // The local port a socket is bound to; 0 when unknown.
 uint16_t LocalPort(SocketHandle socket);
+// The local IPv4 address a socket is bound to (network byte order); 0 when unknown or any.
+uint32_t LocalAddress(SocketHandle socket);
 
 // Waits for a connection; kNoSocket when accepting fails (also once the listener is shut
 // down). `peer_address` receives the peer's IPv4 address.
@@ -77,8 +79,9 @@ inline bool IsLoopbackAddress(uint32_t address) {
 }
 
 // UDP, for the program's single-instance channel on the loopback interface.
-// A datagram socket bound to every local IPv4 interface at `port` (0: any free port), no
-// address reuse: a port another socket holds is refused. kNoSocket on failure.
+// A datagram socket bound to 127.0.0.1 at `port` (0: any free port), so that no other
+// machine can reach it; no address reuse: a port another socket holds is refused.
+// kNoSocket on failure.
 SocketHandle BindUdp(uint16_t port, int* error);
 // Receives one datagram of at most `size` bytes: its length, negative on error.
 long ReceiveDatagram(SocketHandle socket, char* buffer, size_t size);

@@ -5,6 +5,7 @@
 #include "base/replace_all.h"
 #include "config/profile_values.h"
 #include "config/settings.h"
+#include "config/tip_switches.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "rules/list_files.h"
@@ -54,15 +55,10 @@ void CPageAssets::ReadTipFrame() {
   tip_frame_.Publish(std::make_shared<const std::string>(ReadLocalText("Data\\WebBottomTips.txt")));
 }
 
-int CPageAssets::TipSwitch(std::atomic<bool>& stale, std::atomic<int>& value, bool abstinence) {
-  if (stale.exchange(false)) value = ReadProfile(abstinence ? profile::kJieSeTip : profile::kXiuShenTip);
-  return value;
-}
-
 std::string CPageAssets::GetTipLine() {
   if (setup_.tipStyleChanged.exchange(false)) ReadTipFrame();
-  bool abstinence = TipSwitch(setup_.jieSeTipStale, setup_.JieSeTip, true) != 0;
-  bool cultivation = TipSwitch(setup_.xiuShenTipStale, setup_.XiuShenTip, false) != 0;
+  bool abstinence = CurrentTipSwitch(setup_.jieSeTipStale, setup_.JieSeTip, profile::kJieSeTip) != 0;
+  bool cultivation = CurrentTipSwitch(setup_.xiuShenTipStale, setup_.XiuShenTip, profile::kXiuShenTip) != 0;
   if (!abstinence && !cultivation) return {};
 
   std::u16string abstinence_tip = abstinence ? abstinence_tips_.PickRandom() : std::u16string();

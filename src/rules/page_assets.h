@@ -46,8 +46,6 @@ class CPageAssets {
 
  private:
   void ReadTipFrame();
-  // The cached value of a tip switch, read from the profile while its stale flag is set.
-  int TipSwitch(std::atomic<bool>& stale, std::atomic<int>& value, bool abstinence);
 
   SetupRecord& setup_;
   CMyList abstinence_tips_;

@@ -4,6 +4,8 @@
 
 #include "core/kezo_dlg.h"
 #include "core/safe_dlg.h"
+#include "settings_ui/basic_set_dlg.h"
+#include "settings_ui/intelligent_dlg.h"
 #include "proxy/local_proxy.h"
 #include "resource.h"
 #include "settings_ui/bw_domain_dlg.h"
@@ -31,12 +33,12 @@ constexpr const char16_t* kCaptions[CSetDlg::kTabCount] = {u"基本设置", u"�
 // page class takes its place here once it exists.
 CSetDlg::PageFactories CSetDlg::ProgramPages() {
   return {
-      MakePage<CPlaceholderPage>,  // 基本设置
+      MakePage<CBasicSetDlg>,      // 基本设置
       MakePage<CPlaceholderPage>,  // 过滤设置
       MakePage<CUserWordDlg>,      // 关键字词
       MakePage<CBWDomainDlg>,      // 黑白网址名单
       MakePage<CSafeDlg>,          // 密码安全
-      MakePage<CPlaceholderPage>,  // 智能监控
+      MakePage<CIntelligentDlg>,   // 智能监控
   };
 }
 
@@ -51,8 +53,10 @@ CSetDlg::~CSetDlg() {
 }
 
 bool CSetDlg::Open() {
+  bool reopened = IsOpen() && !window().IsVisible();
   if (!Create()) return false;
   window().BringToFront();
+  if (reopened) tabs_.OnHostShownAgain();
   return true;
 }
 

@@ -7,7 +7,14 @@
 
 #include "core/kezo_dialogs.h"
 #include "main_window_fixture.h"
+#include "platform/user_rights.h"
 #include "settings_ui/set_dlg.h"
+
+class FakeUserRights : public UserRights {
+ public:
+  bool IsAdministrator() override { return administrator; }
+  bool administrator = true;
+};
 
 // The program's dialogs, with the seams other windows fill recorded.
 class SettingsCentreDialogs : public KezoDialogs {
@@ -37,5 +44,7 @@ class SettingsCentreTest : public MainWindowTest {
     return settings->Page(tab);
   }
 
+  FakeUserRights rights_;
+  ScopedSeam<UserRights> rights_seam_{rights_};
   SettingsCentreDialogs dialogs_;
 };

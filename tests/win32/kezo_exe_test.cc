@@ -17,6 +17,7 @@
 #include <tlhelp32.h>
 
 #include "platform/sockets.h"
+#include "file_text.h"
 #include "system_proxy_reader.h"
 #include "test_pictures.h"
 #include "win32_windows.h"
@@ -438,6 +439,169 @@ TEST_F(KezoExeTest, TheSiteListsTabAddsARowThroughTheAddDialog) {
   test_pictures::Write(std::filesystem::path(KEZO_SCREENSHOT_DIR) / "settings_centre_keywords.png", Screenshot(settings));
 
   ASSERT_TRUE(PostMessageW(main, kQuitMessage, 0, 0));
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
+}
+
+// The page of the settings centre that holds control `id`: a child dialog of the tab control.
+HWND PageWith(HWND settings, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      GetDlgItem(settings, 1033),
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        if (GetDlgItem(child, search->id) == nullptr) return TRUE;
+        search->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+// KEZO.exe with its settings centre open, driven from this process by control number.
+class SettingsCentreExeTest : public KezoExeTest {
+ protected:
+  static constexpr int kTab = 1033;
+
+  void OpenSettings() {
+    started_ = Start(L"KEZO.exe", L"-h");
+    ASSERT_EQ(WaitForInputIdle(started_.hProcess, 60000), 0u);
+    main_ = FindTitledWindowOf(started_.dwProcessId);
+    ASSERT_NE(main_, nullptr);
+    ASSERT_TRUE(PostMessageW(main_, WM_COMMAND, 32774, 0));
+    ASSERT_TRUE(WaitFor([&] {
+      settings_ = FindWindowOf(started_.dwProcessId, L"设置中心", L"#32770");
+      return settings_ != nullptr && IsWindowVisible(settings_);
+    }));
+  }
+  // Chooses tab `index` as a click on its caption does, and returns its page once shown.
+  HWND ShowTab(int index, int control_on_page) {
+    SendMessageW(GetDlgItem(settings_, kTab), TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
+    HWND page = PageWith(settings_, control_on_page);
+    EXPECT_TRUE(WaitFor([&] { return page != nullptr && IsWindowVisible(page); })) << "tab " << index;
+    return page;
+  }
+  // A screenshot of the settings centre for people to look at, in the build folder.
+  void Shoot(HWND window, const char* name) {
+    Sleep(300);  // let the page draw
+    test_pictures::Write(std::filesystem::current_path() / name, Screenshot(window));
+  }
+  void Quit() {
+    PostMessageW(main_, kQuitMessage, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(started_.hProcess, 60000), WAIT_OBJECT_0);
+  }
+
+  PROCESS_INFORMATION started_{};
+  HWND main_ = nullptr;
+  HWND settings_ = nullptr;
+};
+
+TEST_F(SettingsCentreExeTest, TheBasicPageSavesItsBoxesAndTheTrayIconFollowsItsBox) {
+  OpenSettings();
+  HWND page = ShowTab(0, 1015);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(IsDlgButtonChecked(page, 1016), BST_CHECKED) << "修身 tips are on by default";
+  EXPECT_EQ(IsDlgButtonChecked(page, 1023), BST_CHECKED);
+  EXPECT_EQ(SendDlgItemMessageW(page, 1017, HKM_GETHOTKEY, 0, 0), 583) << "the hot-key field shows Ctrl+G";
+  EXPECT_EQ(TextOf(GetDlgItem(page, 1089)), L"备份");
+  Shoot(settings_, "settings_basic_page.png");
+
+  SendDlgItemMessageW(page, 1015, BM_CLICK, 0, 0);
+  SendDlgItemMessageW(page, 1024, BM_CLICK, 0, 0);
+  SendDlgItemMessageW(page, 1014, BM_CLICK, 0, 0);
+  EXPECT_EQ(ReadSetting(L"SKCalendarEnabled"), 1u) << "the calendar switch is written at once";
+  ShowTab(4, 1058);
+  EXPECT_EQ(ReadSetting(L"JieSeTip"), 1u) << "another tab saves the page";
+  EXPECT_EQ(ReadSetting(L"MainCloseButtonIsHideForm"), 0u);
+
+  NOTIFYICONDATAW icon = TrayIconChange(main_);
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+  page = ShowTab(0, 1021);
+  SendDlgItemMessageW(page, 1021, BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return !Shell_NotifyIconW(NIM_MODIFY, &icon); })) << "the tray icon goes at once";
+  SendDlgItemMessageW(page, 1021, BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE; })) << "and comes back";
+  Quit();
+}
+
+TEST_F(SettingsCentreExeTest, ThePasswordPageStoresTheLockDelay) {
+  OpenSettings();
+  HWND page = ShowTab(4, 1055);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(page, 1059)), L"您没有设置安全密码");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1056)));
+  EXPECT_EQ(SendDlgItemMessageW(page, 1055, CB_GETCOUNT, 0, 0), 6);
+  Shoot(settings_, "settings_password_page.png");
+  SendDlgItemMessageW(page, 1055, CB_SETCURSEL, 5, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(1055, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1055)));
+  EXPECT_EQ(ReadSetting(L"LOCKDELAY"), 180u);
+  Quit();
+}
+
+TEST_F(SettingsCentreExeTest, TheSmartMonitoringPageAndItsLearnedSites) {
+  std::ofstream(folder_ / "Data" / "IntelligentDomain.txt", std::ios::binary) << "a.test\r\nb.test\r\n";
+  OpenSettings();
+  HWND page = ShowTab(5, 1308);
+  ASSERT_NE(page, nullptr);
+  HWND slider = GetDlgItem(page, 1308);
+  EXPECT_TRUE(GetWindowLongW(slider, GWL_STYLE) & TBS_VERT);
+  EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 2);
+  EXPECT_EQ(TextOf(GetDlgItem(page, 1309)), L"【宽松】\n\n适合日常使用，会有部分不良网站遗漏掉");
+  // A drag to the strict end, as the track bar reports it.
+  SendMessageW(slider, TBM_SETPOS, TRUE, 0);
+  SendMessageW(page, WM_VSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 0), reinterpret_cast<LPARAM>(slider));
+  EXPECT_EQ(ReadSetting(L"IntelligentMonitor"), 0u);
+  EXPECT_EQ(TextOf(GetDlgItem(page, 1309)), L"【严格】\n\n推荐使用，可能会有误过滤");
+  Shoot(settings_, "settings_smart_monitoring_page.png");
+
+  PostMessageW(page, WM_COMMAND, MAKEWPARAM(1306, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1306)));
+  HWND sites = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    sites = FindWindowOf(started_.dwProcessId, L"智能过滤网址", L"#32770");
+    return sites != nullptr && IsWindowVisible(sites);
+  })) << "the learned-sites dialog";
+  HWND learned = GetDlgItem(sites, 1310);
+  EXPECT_EQ(SendMessageW(learned, LB_GETCOUNT, 0, 0), 2);
+  SendMessageW(learned, LB_SETCURSEL, 0, 0);
+  SendMessageW(sites, WM_COMMAND, MAKEWPARAM(1310, LBN_DBLCLK), reinterpret_cast<LPARAM>(learned));
+  EXPECT_EQ(SendMessageW(learned, LB_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendDlgItemMessageW(sites, 1311, LB_GETCOUNT, 0, 0), 1) << "a.test is released";
+  Sleep(700);  // the modal loop paints the frame after the lists
+  Shoot(sites, "smart_monitoring_learned_sites.png");
+  EXPECT_EQ(FileText(folder_ / "Data" / "IntelligentWhiteDomain.txt"), "a.test\r\n");
+  PostMessageW(sites, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(sites); }));
+  Quit();
+}
+
+// Another program holds Ctrl+G: one second after start the notice says so.
+TEST_F(KezoExeTest, ATakenHotKeyShowsTheNoticeOneSecondAfterStart) {
+  ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL, 'G'));
+  PROCESS_INFORMATION started = Start(L"KEZO.exe", L"-h");
+  HWND notice = nullptr;
+  EXPECT_TRUE(WaitFor([&] {
+    notice = FindWindowOf(started.dwProcessId, L"热键", L"#32770");
+    return notice != nullptr && IsWindowVisible(notice);
+  })) << "the notice";
+  if (notice != nullptr) {
+    EXPECT_EQ(TextOf(GetDlgItem(notice, 1305)), L"您设置的热键 【Ctrl + G】 被其他程序占用了，请到【设置中心】重新设置一个。");
+    EXPECT_TRUE(GetWindowLongW(notice, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongW(notice, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    Sleep(300);
+    test_pictures::Write(std::filesystem::current_path() / "hotkey_conflict_notice.png", Screenshot(notice));
+    PostMessageW(notice, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(notice); })) << "OK closes it";
+  }
+  UnregisterHotKey(nullptr, 1);
+  PostMessageW(FindTitledWindowOf(started.dwProcessId), kQuitMessage, 0, 0);
   EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
 }
 

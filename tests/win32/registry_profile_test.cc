@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/lock_record.h"
 #include "config/profile_values.h"
 #include "config/settings.h"
 #include "platform/win32/wide_text.h"
@@ -49,6 +50,22 @@ TEST_F(RegistryProfileTest, ValuesAreStoredWithTheirRegistryTypes) {
   EXPECT_EQ(store_.GetInt("setup", "filterad", 0), -2) << "names ignore case, as the registry does";
   EXPECT_EQ(store_.GetString("UserWebTip", "UserFont", u""), u"宋体");
   EXPECT_EQ(store_.GetBinary("Setup", "FilterCount"), (std::vector<uint8_t>{0x2a, 0, 0, 0}));
+}
+
+// A password with "Z" scrambles to a NUL unit: the stored string must come back whole after
+// a restart, or the program starts unlocked ("Z...") or opens to a prefix ("ab" of "abZ123").
+TEST_F(RegistryProfileTest, PasswordsHoldingANulUnitSurviveARestartWhole) {
+  ScopedSeam<ProfileStore> seam(store_);
+  for (std::u16string password : {u"Zab123", u"abZ123", u"abc12Z"}) {
+    ASSERT_TRUE(SetPassword(password));
+    RegistryProfileStore restarted{u"Solvane", u"VeltraTest"};
+    ScopedSeam<ProfileStore> after_restart(restarted);
+    LoadLockState();
+    EXPECT_EQ(TheLockRecord().PASSWORD.size(), password.size());
+    EXPECT_TRUE(CheckPassword(password));
+    EXPECT_FALSE(CheckPassword(password.substr(0, password.find(u'Z'))));
+  }
+  ClearPassword();
 }
 
 TEST_F(RegistryProfileTest, MissingOrMistypedValuesGiveTheDefault) {

@@ -366,6 +366,39 @@ void HeadlessWindow::ListSetRedraw(int id, bool redraw) {
   control->list_redraw = redraw;
 }
 
+int HeadlessWindow::ListBoxInsert(int id, int index, std::u16string_view text) {
+  HeadlessControl* control = Find(id);
+  if (!control) return -1;
+  std::vector<std::u16string>& items = control->list_box_items;
+  size_t at = index < 0 || static_cast<size_t>(index) > items.size() ? items.size() : static_cast<size_t>(index);
+  items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), std::u16string(text));
+  return static_cast<int>(at);
+}
+
+void HeadlessWindow::ListBoxDelete(int id, int index) {
+  HeadlessControl* control = Find(id);
+  if (!control || index < 0 || index >= static_cast<int>(control->list_box_items.size())) return;
+  control->list_box_items.erase(control->list_box_items.begin() + index);
+  if (control->list_box_selection == index) control->list_box_selection = -1;
+  else if (control->list_box_selection > index) --control->list_box_selection;
+}
+
+int HeadlessWindow::ListBoxCount(int id) {
+  HeadlessControl* control = Find(id);
+  return control ? static_cast<int>(control->list_box_items.size()) : 0;
+}
+
+std::u16string HeadlessWindow::ListBoxText(int id, int index) {
+  HeadlessControl* control = Find(id);
+  if (!control || index < 0 || index >= static_cast<int>(control->list_box_items.size())) return {};
+  return control->list_box_items[static_cast<size_t>(index)];
+}
+
+int HeadlessWindow::ListBoxSelection(int id) {
+  HeadlessControl* control = Find(id);
+  return control ? control->list_box_selection : -1;
+}
+
 int HeadlessWindow::TabAdd(int id, std::u16string_view title) {
   HeadlessControl* control = Find(id);
   if (!control) return -1;
@@ -724,6 +757,14 @@ bool HeadlessUi::SelectCombo(CDialog& dialog, int id, int index) {
   if (control == nullptr || index < 0 || index >= static_cast<int>(control->combo_items.size())) return false;
   control->combo_selection = index;
   dialog.HandleControlEvent(id, ControlEvent::kSelectionChanged, {});
+  return true;
+}
+
+bool HeadlessUi::DoubleClickListBox(CDialog& dialog, int id, int index) {
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (control == nullptr || index >= static_cast<int>(control->list_box_items.size())) return false;
+  control->list_box_selection = index < 0 ? -1 : index;
+  dialog.HandleControlEvent(id, ControlEvent::kDoubleClicked, {});
   return true;
 }
 

@@ -75,6 +75,8 @@ struct HeadlessControl {
   std::vector<bool> list_selected;
   bool list_redraw = true;
   int list_redraw_pauses = 0;  // how often drawing was switched off
+  std::vector<std::u16string> list_box_items;
+  int list_box_selection = -1;
   std::vector<std::u16string> tabs;
   int tab_selection = -1;
   int range_min = 0;
@@ -188,6 +190,12 @@ class HeadlessWindow : public DialogWindow {
   std::vector<int> ListSelectedItems(int id) override;
   void ListSetRedraw(int id, bool redraw) override;
 
+  int ListBoxInsert(int id, int index, std::u16string_view text) override;
+  void ListBoxDelete(int id, int index) override;
+  int ListBoxCount(int id) override;
+  std::u16string ListBoxText(int id, int index) override;
+  int ListBoxSelection(int id) override;
+
   int TabAdd(int id, std::u16string_view title) override;
   void TabSelect(int id, int index) override;
   int TabSelection(int id) override;
@@ -232,6 +240,12 @@ class HeadlessWindow : public DialogWindow {
   const HeadlessTray& Tray() const { return tray_; }
   std::map<int, HeadlessTimer>& Timers() { return timers_; }
   const std::set<int>& HotKeys() const { return hot_keys_; }
+  // The modifiers and the key registered under `id`; nullopt when none is.
+  std::optional<std::pair<uint32_t, uint32_t>> HotKeyOf(int id) const {
+    auto found = hot_key_values_.find(id);
+    if (found == hot_key_values_.end()) return std::nullopt;
+    return found->second;
+  }
   int FrontCount() const { return brought_to_front_; }
   HeadlessWindow* Host() const { return host_; }
   // Where PlaceInParent put a child window.
@@ -335,6 +349,8 @@ class HeadlessUi : public UiBackend {
   bool Type(CDialog& dialog, int id, std::u16string_view text, bool control_down = false);
   bool Paste(CDialog& dialog, int id, std::u16string_view text);
   bool SelectCombo(CDialog& dialog, int id, int index);
+  // Selects item `index` of a list box (-1: none) and double-clicks it.
+  bool DoubleClickListBox(CDialog& dialog, int id, int index);
   // Chooses tab `index` of a tab control, as a click on its caption does.
   bool SelectTab(CDialog& dialog, int id, int index);
   // Drags a track bar to `position` (kept within its range).

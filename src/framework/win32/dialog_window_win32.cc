@@ -280,6 +280,8 @@ void Win32DialogWindow::OnCommandMessage(WPARAM wparam, LPARAM lparam) {
     dialog_.HandleControlEvent(id, ControlEvent::kSelectionChanged, {});
   } else if (code == EN_CHANGE && IsClass(control, L"Edit")) {
     dialog_.HandleControlEvent(id, ControlEvent::kTextChanged, {});
+  } else if (code == LBN_DBLCLK && IsClass(control, L"ListBox")) {
+    dialog_.HandleControlEvent(id, ControlEvent::kDoubleClicked, {});
   } else if (code == STN_DBLCLK && IsClass(control, L"Static")) {
     dialog_.HandleControlEvent(id, ControlEvent::kDoubleClicked, {});
   }
@@ -883,6 +885,40 @@ void Win32DialogWindow::ListSetRedraw(int id, bool redraw) {
 int Win32DialogWindow::ListSelection(int id) {
   HWND control = Control(id);
   return control ? static_cast<int>(SendMessageW(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
+}
+
+int Win32DialogWindow::ListBoxInsert(int id, int index, std::u16string_view text) {
+  HWND control = Control(id);
+  if (control == nullptr) return -1;
+  std::wstring wide = ToWideString(text);
+  LRESULT at = SendMessageW(control, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
+  return at < 0 ? -1 : static_cast<int>(at);
+}
+
+void Win32DialogWindow::ListBoxDelete(int id, int index) {
+  if (HWND control = Control(id)) SendMessageW(control, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+int Win32DialogWindow::ListBoxCount(int id) {
+  HWND control = Control(id);
+  LRESULT count = control != nullptr ? SendMessageW(control, LB_GETCOUNT, 0, 0) : 0;
+  return count < 0 ? 0 : static_cast<int>(count);
+}
+
+std::u16string Win32DialogWindow::ListBoxText(int id, int index) {
+  HWND control = Control(id);
+  if (control == nullptr) return {};
+  LRESULT length = SendMessageW(control, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  LRESULT copied = SendMessageW(control, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  return copied < 0 ? std::u16string() : FromWide(text.c_str(), static_cast<size_t>(copied));
+}
+
+int Win32DialogWindow::ListBoxSelection(int id) {
+  HWND control = Control(id);
+  LRESULT selection = control != nullptr ? SendMessageW(control, LB_GETCURSEL, 0, 0) : LB_ERR;
+  return selection < 0 ? -1 : static_cast<int>(selection);
 }
 
 int Win32DialogWindow::TabAdd(int id, std::u16string_view title) {

@@ -103,6 +103,12 @@ class Win32DialogWindow : public DialogWindow {
   std::vector<int> ListSelectedItems(int id) override;
   void ListSetRedraw(int id, bool redraw) override;
 
+  int ListBoxInsert(int id, int index, std::u16string_view text) override;
+  void ListBoxDelete(int id, int index) override;
+  int ListBoxCount(int id) override;
+  std::u16string ListBoxText(int id, int index) override;
+  int ListBoxSelection(int id) override;
+
   int TabAdd(int id, std::u16string_view title) override;
   void TabSelect(int id, int index) override;
   int TabSelection(int id) override;

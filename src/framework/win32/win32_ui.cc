@@ -190,6 +190,7 @@ std::optional<std::u16string> Win32Ui::ChooseFile(const FileDialogRequest& reque
   filter.push_back(L'\0');
   std::wstring title = ToWideString(request.title);
   std::wstring extension = ToWideString(request.default_extension);
+  std::wstring folder = ToWideString(request.initial_folder);
   std::vector<wchar_t> file(32768, L'\0');
   std::wstring initial = ToWideString(request.file_name);
   std::copy(initial.begin(), initial.begin() + static_cast<std::ptrdiff_t>(std::min(initial.size(), file.size() - 1)),
@@ -201,9 +202,13 @@ std::optional<std::u16string> Win32Ui::ChooseFile(const FileDialogRequest& reque
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  // The extension is given without its dot.
+  if (!extension.empty() && extension.front() == L'.') extension.erase(0, 1);
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR |
-                 (request.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | (request.path_must_exist ? OFN_PATHMUSTEXIST : 0);
+  if (request.save && request.overwrite_prompt) dialog.Flags |= OFN_OVERWRITEPROMPT;
+  if (!request.save && request.file_must_exist) dialog.Flags |= OFN_FILEMUSTEXIST;
   BOOL chosen = request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return std::nullopt;
   return FromWide(file.data(), wcslen(file.data()));

@@ -1,30 +1,34 @@
 #include "platform/archive_tool.h"
 
-#include <sys/wait.h>
-
 #include <string>
+#include <vector>
 
+#include "platform/code_page.h"
+#include "platform/command_runner.h"
 #include "platform/posix/posix_files.h"
-#include "platform/posix/quiet_spawn.h"
 
 namespace {
+
+// The tool gets its words in UTF-16 and the system in UTF-8: the local code page goes
+// through UTF-16 on its way.
+std::u16string Word(std::string_view native) { return LocalToWide(native); }
 
 class PosixArchiveTool : public ArchiveTool {
  public:
   bool ExtractFlat(std::string_view archive, std::string_view folder) override {
-    std::string command = "7z", extract = "e", output = "-o" + NativePath(folder), yes = "-y", recurse = "-r",
-                last_switch = "--";
-    std::string archive_path = NativePath(archive);
     // What "*.* -r" means to 7-Zip on Windows: every name, dotted or not, at any depth (here
     // "*.*" would skip names without a dot). A folder entry may leave an empty folder.
-    std::string every_file = "*";
-    char* argv[] = {command.data(), extract.data(), output.data(), yes.data(), recurse.data(), last_switch.data(),
-                    archive_path.data(), every_file.data(), nullptr};
-    pid_t child = SpawnQuietly(argv);
-    if (child < 0) return false;
-    int status = 0;
-    if (waitpid(child, &status, 0) != child) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return Run({u"7z", u"e", u"-o" + Word(NativePath(folder)), u"-y", u"-r", u"--", Word(NativePath(archive)), u"*"});
+  }
+
+  bool ArchiveFolder(std::string_view archive, std::string_view folder) override {
+    return Run({u"7z", u"a", u"-t7z", u"-y", u"--", Word(NativePath(archive)), Word(NativePath(folder))});
+  }
+
+ private:
+  static bool Run(const std::vector<std::u16string>& words) {
+    std::optional<int> code = CommandRunner::System().Run(words, kTimeoutMs);
+    return code && *code == 0;
   }
 };
 

@@ -51,6 +51,7 @@ std::optional<std::string> Unescape(std::string_view text) {
       case '\\': out.push_back('\\'); break;
       case 'n': out.push_back('\n'); break;
       case 'r': out.push_back('\r'); break;
+      case '0': out.push_back('\0'); break;
       default: return std::nullopt;
     }
   }
@@ -64,6 +65,7 @@ std::string Escape(std::string_view text) {
       case '\\': out += "\\\\"; break;
       case '\n': out += "\\n"; break;
       case '\r': out += "\\r"; break;
+      case '\0': out += "\\0"; break;
       default: out.push_back(c);
     }
   }

@@ -60,12 +60,21 @@ SocketHandle ListenTcp(uint16_t port, int* error) {
   return fd;
 }
 
-uint16_t LocalPort(SocketHandle socket) {
+namespace {
+
+// The socket's own address; all zero when the system cannot tell it.
+sockaddr_in BoundAddress(SocketHandle socket) {
   sockaddr_in address{};
   socklen_t length = sizeof address;
-  if (getsockname(Fd(socket), reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
-  return ntohs(address.sin_port);
+  if (getsockname(Fd(socket), reinterpret_cast<sockaddr*>(&address), &length) != 0) return sockaddr_in{};
+  return address;
 }
+
+}  // namespace
+
+uint16_t LocalPort(SocketHandle socket) { return ntohs(BoundAddress(socket).sin_port); }
+
+uint32_t LocalAddress(SocketHandle socket) { return BoundAddress(socket).sin_addr.s_addr; }
 
 SocketHandle AcceptTcp(SocketHandle listener, uint32_t* peer_address) {
   sockaddr_in peer{};
@@ -148,7 +157,7 @@ SocketHandle BindUdp(uint16_t port, int* error) {
   }
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(port);
   if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     *error = errno;

@@ -74,7 +74,10 @@ std::u16string RegistryProfileStore::GetString(std::string_view section, std::st
   if (!data) return std::u16string(fallback);
   std::u16string text(data->size() / sizeof(char16_t), u'\0');
   std::memcpy(text.data(), data->data(), text.size() * sizeof(char16_t));
-  return text.substr(0, text.find(u'\0'));  // stored strings may or may not carry their NUL
+  // A string is stored with one terminating NUL (or, by other writers, none); every unit
+  // before it belongs to the value, NULs included: a scrambled password may hold one.
+  if (!text.empty() && text.back() == u'\0') text.pop_back();
+  return text;
 }
 
 bool RegistryProfileStore::WriteString(std::string_view section, std::string_view name, std::u16string_view value) {

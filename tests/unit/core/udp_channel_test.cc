@@ -60,4 +60,12 @@ TEST(UdpChannelTest, TheListenerShowsOnRequestIgnoresOtherTextAndClearsItsPortOn
   EXPECT_EQ(shows, 1);
 }
 
+TEST(UdpChannelTest, TheChannelSocketCanBeReachedFromThisMachineOnly) {
+  int error = 0;
+  SocketHandle socket = BindUdp(0, &error);
+  ASSERT_NE(socket, kNoSocket) << error;
+  EXPECT_EQ(LocalAddress(socket), Ipv4Address(127, 0, 0, 1)) << "another host of the network could send \"exit\"";
+  CloseSocket(socket);
+}
+
 }  // namespace

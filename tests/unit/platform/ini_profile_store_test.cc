@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "config/lock_record.h"
 #include "temp_folder.h"
 
 namespace {
@@ -42,6 +43,22 @@ TEST_F(IniProfileStoreTest, ValuesOfEveryTypeComeBackAndTheFileReadsPlainly) {
 
   IniProfileStore reopened(file_.string());
   EXPECT_EQ(reopened.GetString("UserWebTip", "UserFont", u""), u"宋体 a\\b\nc\r");
+}
+
+// A password with "Z" scrambles to a NUL unit: the stored string must come back whole after
+// a restart, or the program starts unlocked ("Z...") or opens to a prefix ("ab" of "abZ123").
+TEST_F(IniProfileStoreTest, PasswordsHoldingANulUnitSurviveARestartWhole) {
+  ScopedSeam<ProfileStore> seam(store_);
+  for (std::u16string password : {u"Zab123", u"abZ123", u"abc12Z"}) {
+    ASSERT_TRUE(SetPassword(password));
+    IniProfileStore restarted(file_.string());
+    ScopedSeam<ProfileStore> after_restart(restarted);
+    LoadLockState();
+    EXPECT_EQ(TheLockRecord().PASSWORD.size(), password.size());
+    EXPECT_TRUE(CheckPassword(password));
+    EXPECT_FALSE(CheckPassword(password.substr(0, password.find(u'Z'))));
+  }
+  ClearPassword();
 }
 
 TEST_F(IniProfileStoreTest, MissingOrMistypedValuesGiveTheDefault) {
