@@ -160,3 +160,42 @@
 #define IDC_ENABLE_HTTPS             1112
 #define IDC_NONE_PICTURE_MODE        1113
 #define IDC_SELECT_ALL               1115
+
+// The keyword page, the site lists page, the add-site and add-keyword dialogs and the notice
+// after an add: templates, menus, strings, controls and commands.
+#define IDD_USERWORD                 166
+#define IDD_BWDOMAIN                 167
+#define IDD_ADD_URL                  171
+#define IDD_ADDED_NOTICE             246
+#define IDD_ADD_WORD                 248
+#define IDR_USERWORD_MENU            168
+#define IDR_BWDOMAIN_MENU            170
+#define IDS_BW_BLACK                 3046
+#define IDS_BW_WHITE                 3047
+#define IDS_BW_URL_KEYWORD           3050
+#define IDS_BW_NO_IMAGE              3052
+#define IDC_USERWORD_LIST            1039
+#define IDC_USERWORD_ENTRY           1040
+#define IDC_USERWORD_ADD             1041
+#define IDC_USERWORD_HIDE            1042
+#define IDC_USERWORD_COUNT           1043
+#define IDC_USERWORD_EXPLANATION     1044
+#define IDC_ADD_WORD_NOTE            1044
+#define IDC_BW_BLACK                 1046
+#define IDC_BW_WHITE                 1047
+#define IDC_BW_LIST                  1048
+#define IDC_ADD_URL_ENTRY            1049
+#define IDC_BW_URL_KEYWORD           1050
+#define IDC_BW_NO_IMAGE              1052
+#define IDC_ADD_PROMPT               1073
+#define IDC_ADD_WORD_ENTRY           1118
+#define IDC_NOTICE_TEXT              1305
+#define ID_USERWORD_DELETE_SELECTED  32821
+#define ID_USERWORD_CLEAR_ALL        32822
+#define ID_USERWORD_IMPORT           32823
+#define ID_USERWORD_EXPORT           32824
+#define ID_BW_ADD                    32829
+#define ID_BW_OPEN_IN_BROWSER        32830
+#define ID_BW_DELETE_SELECTED        32831
+#define ID_BW_CLEAR_ALL              32832
+#define ID_BW_IMPORT                 32864

@@ -75,6 +75,7 @@ bool KezoDialogs::RunRestReminderSettings(CKEZODlg& main) {
   if (rest_reminder_.IsOpen()) return false;
   return rest_reminder_.DoModal(nullptr) == kIdOk;
 }
+#include "settings_ui/add_url_dlg.h"
 
 std::optional<int> KezoDialogs::RunPauseDialog(CKEZODlg& main) {
   CPauseDlg dialog;
@@ -95,4 +96,15 @@ bool KezoDialogs::RunPasswordPrompt(CKEZODlg& main) {
   return prompt_.DoModal(&main) == kIdOk;
 }
 
+std::optional<std::u16string> KezoDialogs::RunAddKeyword(CKEZODlg& main) {
+  if (add_word_.IsOpen() || add_word_.DoModal(&main) != kIdOk) return std::nullopt;
+  return add_word_.word;
+}
+
+std::vector<std::u16string> KezoDialogs::RunAddSites(CKEZODlg& main, std::u16string_view prompt) {
+  CAddUrlDlg dialog;
+  dialog.prompt = prompt;
+  if (dialog.DoModal(&main) != kIdOk) return {};
+  return dialog.entries;
+}
 void KezoDialogs::ShowHotKeyConflict(CKEZODlg& main) { CHotKeyErrDlg::Open(); }

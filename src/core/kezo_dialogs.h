@@ -7,6 +7,7 @@
 #include "tools/calendar_dlg.h"
 #include "tools/rest_reminder_dlg.h"
 #include "tools/statistics_dlg.h"
+#include "settings_ui/add_word_dlg.h"
 #include "tools/timing_shutdown_dlg.h"
 
 #include "settings_ui/welcome_dlg.h"
@@ -14,7 +15,8 @@
 class CSetDlg;
 
 // The dialogs the main window opens, as far as they exist: the settings centre, the
-// password dialogs, the pause choice, the tools, the first-run window and the about box. The others still open nothing.
+// password dialogs, the pause choice, the tools, the first-run window, the about box and
+// the locked menu's add-keyword and add-site dialogs. The others still open nothing.
 class KezoDialogs : public MainWindowDialogs {
  public:
   KezoDialogs();
@@ -39,6 +41,8 @@ class KezoDialogs : public MainWindowDialogs {
   void RunTipStyleEditor(CKEZODlg& main) override;
   bool RunSetPassword(CKEZODlg& main) override;
   bool RunPasswordPrompt(CKEZODlg& main) override;
+  std::optional<std::u16string> RunAddKeyword(CKEZODlg& main) override;
+  std::vector<std::u16string> RunAddSites(CKEZODlg& main, std::u16string_view prompt) override;
 
   // The tools' windows, for tests; nullptr before their first opening.
   CCalendarDlg* Calendar() const { return calendar_.get(); }
@@ -47,6 +51,7 @@ class KezoDialogs : public MainWindowDialogs {
 
  private:
   CVerifyPasswordDlg prompt_;  // the one prompt every way to the window shares
+  CAddWordDlg add_word_;       // keeps the word typed last for the next opening
   std::unique_ptr<CSetDlg> settings_;  // made on first use, kept for the life of the process
   CRestReminderDlg rest_reminder_;
   // The modeless tools, made on first use and kept until DestroyChildWindows.

@@ -640,7 +640,7 @@ void CKEZODlg::ToggleWindowPatrol() {
 void CKEZODlg::AddKeywordWhileLocked() {
   std::optional<std::u16string> word = dialogs_.RunAddKeyword(*this);
   if (!word) return;
-  CMyList user_words(list_files::kUserWord);
+  CMyList user_words(list_files::kUserWordEditing);
   user_words.Load(true);
   if (!user_words.Add(*word, true)) return;
   black_filter_->Rebuild();
@@ -650,7 +650,7 @@ void CKEZODlg::AddKeywordWhileLocked() {
 void CKEZODlg::AddSitesWhileLocked() {
   std::vector<std::u16string> sites = dialogs_.RunAddSites(*this, u"添加黑名单网址");
   if (sites.empty()) return;
-  for (const std::u16string& site : sites) lists_.userBlackDomains.Add(site, true);
+  lists_.userBlackDomains.AddMany(sites, true);
   if (proxy_ != nullptr) proxy_->ReloadSiteLists();
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/control_behaviour.h"
 #include "framework/image.h"
@@ -97,6 +98,7 @@ class DialogWindow {
   // List views in report mode.
   virtual void ListSetStyle(int id, bool check_boxes, bool grid_lines, bool full_row_select) = 0;
   virtual void ListAddColumn(int id, std::u16string_view title, int width) = 0;
+  virtual void ListSetColumnTitle(int id, int column, std::u16string_view title) = 0;
   virtual int ListInsert(int id, int index, std::u16string_view text) = 0;  // index -1: at the end
   virtual void ListSetText(int id, int item, int column, std::u16string_view text) = 0;
   virtual std::u16string ListText(int id, int item, int column) = 0;
@@ -105,8 +107,15 @@ class DialogWindow {
   virtual void ListClear(int id) = 0;
   virtual void ListSetChecked(int id, int item, bool checked) = 0;
   virtual bool ListChecked(int id, int item) = 0;
+  // Makes `item` the only selected row (-1: none).
   virtual void ListSelect(int id, int item) = 0;
   virtual int ListSelection(int id) = 0;  // the first selected item, -1: none
+  // Several rows at once (a list view without LVS_SINGLESEL): one row's selection, and
+  // every selected row in ascending order.
+  virtual void ListSetSelected(int id, int item, bool selected) = 0;
+  virtual std::vector<int> ListSelectedItems(int id) = 0;
+  // Off: the list view stops drawing while many rows change; on again: it draws once.
+  virtual void ListSetRedraw(int id, bool redraw) = 0;
 
   // List boxes: one column of texts.
   virtual int ListBoxInsert(int id, int index, std::u16string_view text) = 0;  // index -1: at the end

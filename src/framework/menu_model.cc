@@ -52,6 +52,13 @@ bool MenuModel::SetChecked(int id, bool checked) {
   return true;
 }
 
+bool MenuModel::SetEnabled(int id, bool enabled) {
+  MenuItem* item = Find(id);
+  if (item == nullptr) return false;
+  item->enabled = enabled;
+  return true;
+}
+
 bool MenuModel::Remove(int id) { return RemoveFrom(items_, id); }
 
 std::vector<int> MenuModel::CommandIds() const {

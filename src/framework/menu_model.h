@@ -48,6 +48,8 @@ class MenuModel {
   // Each returns false when no item has the command.
   bool SetText(int id, std::u16string_view text);
   bool SetChecked(int id, bool checked);
+  // A disabled item is shown greyed and cannot be chosen.
+  bool SetEnabled(int id, bool enabled);
   bool Remove(int id);
 
   // Every command in display order, submenus included (for tests and diagnostics).

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Plain values shared by the dialogs and the two backends of the framework.
 
@@ -75,10 +76,22 @@ enum class ControlEvent {
   kTextChanged,       // edit box
   kLinkClicked,       // link control; the detail is the link's address
   kItemChecked,       // list-view check box; the detail is the item index in decimal
+  kRightClicked,      // list view; the detail is the row under the cursor in decimal, -1: none
   kTabChanged,
   kPositionChanged,   // track bar or spin
   kDoubleClicked,
 };
+
+// The row that a kItemChecked or kRightClicked event names; -1 when none.
+inline int ListRowOf(std::u16string_view detail) {
+  if (detail.empty() || detail.size() > 9) return -1;
+  int row = 0;
+  for (char16_t c : detail) {
+    if (c < u'0' || c > u'9') return -1;
+    row = row * 10 + (c - u'0');
+  }
+  return row;
+}
 
 // What the user did on a tray icon.
 enum class TrayEvent { kLeftButtonDown, kLeftButtonUp, kLeftDoubleClick, kRightButtonDown, kRightButtonUp, kBalloonClicked, kOther };

@@ -34,6 +34,10 @@ inline constexpr ListFile kUserWord{"Data\\UserWord.kezo", true, 12, 1, true};
 inline constexpr ListFile kStrictWord{"Data\\StrictWord.kezo", true, 12, 1, true};
 inline constexpr ListFile kWhiteWord{"Data\\whiteword.kezo", true, 12, 1, true};
 
+// The user's word file as the keyword page and the quick add-keyword command edit it: words
+// of two characters at least.
+inline constexpr ListFile kUserWordEditing{"Data\\UserWord.kezo", true, 12, 2, true};
+
 inline constexpr ListFile kAll[] = {
     kBlackDomain, kWhiteDomain, kUserBlackDomain, kUserWhiteDomain, kURLFilter, kURLFilterWhite, kURLList,
     kUserNoImageDomain, kFilterImg, kIntelligentDomain, kIntelligentWhiteDomain, kEasyListChina,

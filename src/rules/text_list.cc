@@ -1,6 +1,9 @@
 #include "rules/text_list.h"
 
 #include <algorithm>
+#include <iterator>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/code_page.h"
 
@@ -70,47 +73,102 @@ bool CMyList::Contains(std::string_view local) const { return Find(LocalToWide(l
 
 bool CMyList::Add(std::string_view local, bool sort) { return Add(LocalToWide(local), sort); }
 
-bool CMyList::Add(std::u16string_view text, bool sort) {
+std::optional<std::u16string> CMyList::Prepare(std::u16string_view text) {
   // A NUL would end the text when the list is written, losing every entry after it.
   text = text.substr(0, std::min(text.find(u'\0'), text.size()));
-  if (text.empty()) return false;
   text = TrimSpaces(text);
-  if (text.size() < min_length_) return false;
-  text = text.substr(0, max_length_);
-
-  std::lock_guard lock(write_mu_);
-  std::shared_ptr<const Items> current = items_.Get();
-  if (FindIn(*current, text) >= 0) return false;
-  auto next = std::make_shared<Items>(*current);
-  if (sort && std::is_sorted(next->begin(), next->end())) {
-    next->insert(std::upper_bound(next->begin(), next->end(), text,
-                                  [](std::u16string_view key, const std::u16string& item) { return key < item; }),
-                 std::u16string(text));
-  } else {
-    next->emplace_back(text);
-    if (sort) std::sort(next->begin(), next->end());
-  }
-  items_.Publish(next);
-  SaveItems(*next);
-  return true;
+  if (text.empty() || text.size() < min_length_) return std::nullopt;
+  return std::u16string(text.substr(0, max_length_));
 }
 
-bool CMyList::Remove(std::u16string_view text) {
+bool CMyList::Add(std::u16string_view text, bool sort) { return AddMany({std::u16string(text)}, sort).front(); }
+
+std::vector<std::u16string> CMyList::Admit(const Items& base, const std::vector<std::u16string>& texts,
+                                           std::vector<bool>& added) {
+  added.assign(texts.size(), false);
+  std::vector<std::u16string> fresh;
+  std::unordered_set<std::u16string> taken;
+  bool sorted = std::is_sorted(base.begin(), base.end());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    std::optional<std::u16string> entry = Prepare(texts[i]);
+    if (!entry || taken.contains(*entry)) continue;
+    bool present = sorted ? FindIn(base, *entry) >= 0 : std::find(base.begin(), base.end(), *entry) != base.end();
+    if (present) continue;
+    taken.insert(*entry);
+    fresh.push_back(std::move(*entry));
+    added[i] = true;
+  }
+  return fresh;
+}
+
+std::shared_ptr<CMyList::Items> CMyList::Combine(const Items& base, std::vector<std::u16string> fresh, bool sort) {
+  auto next = std::make_shared<Items>();
+  next->reserve(base.size() + fresh.size());
+  if (sort && std::is_sorted(base.begin(), base.end())) {
+    // One merge of the new entries into the sorted array, however many there are.
+    std::sort(fresh.begin(), fresh.end());
+    std::merge(base.begin(), base.end(), std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()),
+               std::back_inserter(*next));
+  } else {
+    *next = base;
+    std::move(fresh.begin(), fresh.end(), std::back_inserter(*next));
+    if (sort) std::sort(next->begin(), next->end());
+  }
+  return next;
+}
+
+std::vector<bool> CMyList::AddMany(const std::vector<std::u16string>& texts, bool sort) {
+  std::vector<bool> added;
   std::lock_guard lock(write_mu_);
   std::shared_ptr<const Items> current = items_.Get();
-  if (text.empty() || FindIn(*current, text) < 0) return false;
-  auto next = std::make_shared<Items>(*current);
-  next->erase(std::find(next->begin(), next->end(), text));
+  std::vector<std::u16string> fresh = Admit(*current, texts, added);
+  if (fresh.empty()) return added;
+  std::shared_ptr<Items> next = Combine(*current, std::move(fresh), sort);
   items_.Publish(next);
   SaveItems(*next);
-  return true;
+  return added;
+}
+
+bool CMyList::ReplaceAll(const std::vector<std::u16string>& texts, bool sort) {
+  std::vector<bool> added;
+  std::lock_guard lock(write_mu_);
+  std::shared_ptr<Items> next = Combine({}, Admit({}, texts, added), sort);
+  items_.Publish(next);
+  return SaveItems(*next);
+}
+
+bool CMyList::Remove(std::u16string_view text) { return RemoveMany({std::u16string(text)}) == 1; }
+
+size_t CMyList::RemoveMany(const std::vector<std::u16string>& texts) {
+  std::unordered_map<std::u16string, size_t> wanted;
+  for (const std::u16string& text : texts) {
+    if (!text.empty()) ++wanted[text];
+  }
+  std::lock_guard lock(write_mu_);
+  std::shared_ptr<const Items> current = items_.Get();
+  auto next = std::make_shared<Items>();
+  next->reserve(current->size());
+  size_t removed = 0;
+  for (const std::u16string& item : *current) {
+    auto found = wanted.find(item);
+    if (found != wanted.end() && found->second > 0) {  // the first copies go
+      --found->second;
+      ++removed;
+    } else {
+      next->push_back(item);
+    }
+  }
+  if (removed == 0) return 0;
+  items_.Publish(next);
+  SaveItems(*next);
+  return removed;
 }
 
 bool CMyList::Clear() {
   std::lock_guard lock(write_mu_);
-  auto next = std::make_shared<Items>();
-  items_.Publish(next);
-  return SaveItems(*next);
+  auto empty = std::make_shared<const Items>();
+  items_.Publish(empty);
+  return SaveItems(*empty);
 }
 
 void CMyList::Sort() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -55,10 +56,20 @@ class CMyList : public CMyFile {
   // The same for local code-page text; runs the subclass's wide Add.
   virtual bool Add(std::string_view local, bool sort);
 
+  // Adds each of `texts` as Add would, in order, and writes the file once at the end (when
+  // anything was added). Returns, for each text, whether it was added.
+  std::vector<bool> AddMany(const std::vector<std::u16string>& texts, bool sort);
+  // Replaces every entry with the texts that Add would take into an empty list, writing the
+  // file once. Returns whether the file was written.
+  bool ReplaceAll(const std::vector<std::u16string>& texts, bool sort);
+
   // Removes the first entry equal to `text` (when Find finds one) and saves. Returns
   // whether an entry was removed.
   bool Remove(std::u16string_view text);
-  // Removes every entry and saves the empty list. Returns whether the file was written.
+  // Removes one entry equal to each of `texts`, writing the file once. Returns how many
+  // entries were removed.
+  size_t RemoveMany(const std::vector<std::u16string>& texts);
+  // Empties the list and writes the empty file. Returns whether the file was written.
   bool Clear();
 
   // Sorts the entries in code-unit order.
@@ -85,8 +96,19 @@ class CMyList : public CMyFile {
   // Binary search in a sorted array, shared with callers that hold a snapshot.
   static int FindIn(const Items& items, std::u16string_view text);
 
+ protected:
+  // The entry that adding `text` stores: the text after its cleaning, trimmed of U+0020 at
+  // both ends and cut to the maximum; nullopt when it is refused (empty, too short). A
+  // subclass that cleans up what is added overrides it and calls this one last.
+  virtual std::optional<std::u16string> Prepare(std::u16string_view text);
+
  private:
   bool SaveItems(const Items& items) REQUIRES(write_mu_);
+  // The entries that adding `texts` to `base` stores, in order; `added` tells which text
+  // gave one.
+  std::vector<std::u16string> Admit(const Items& base, const std::vector<std::u16string>& texts,
+                                    std::vector<bool>& added);
+  static std::shared_ptr<Items> Combine(const Items& base, std::vector<std::u16string> fresh, bool sort);
 
   const uint16_t max_length_;
   const uint16_t min_length_;

@@ -18,10 +18,12 @@ std::u16string CUserDomainList::NormaliseWebAddress(std::u16string_view text) {
   return site.substr(0, site.find(u'/'));
 }
 
-bool CUserDomainList::Add(std::u16string_view text, bool) {
+bool CUserDomainList::Add(std::u16string_view text, bool) { return CMyList::Add(text, true); }
+
+std::optional<std::u16string> CUserDomainList::Prepare(std::u16string_view text) {
   UrlCache::Current().Remove(text);
-  if (text.find(u'.') == std::u16string_view::npos) return false;
-  return CMyList::Add(NormaliseWebAddress(text), true);
+  if (text.find(u'.') == std::u16string_view::npos) return std::nullopt;
+  return CMyList::Prepare(NormaliseWebAddress(text));
 }
 
 bool CUserDomainList::Add(std::string_view local, bool) { return Add(LocalToWide(local), true); }

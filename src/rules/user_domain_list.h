@@ -12,7 +12,7 @@ class CUserDomainList : public CMyList {
 
   // Normalises `text` (NormaliseWebAddress) and adds it sorted. Returns false for a text
   // without any "." and for whatever CMyList::Add refuses. The `sort` flag is ignored: a
-  // site list always stays sorted.
+  // site list always stays sorted (AddMany should be given sort = true for the same reason).
   bool Add(std::u16string_view text, bool sort) override;
   bool Add(std::string_view local, bool sort) override;
 
@@ -20,4 +20,9 @@ class CUserDomainList : public CMyList {
   // leading "http://" or "https://" and then a leading "www." dropped, and everything from
   // the first "/" on cut off.
   static std::u16string NormaliseWebAddress(std::u16string_view text);
+
+ protected:
+  // Drops the cached copy of the address as typed, refuses a text without any ".", and
+  // normalises the rest before the list's own checks.
+  std::optional<std::u16string> Prepare(std::u16string_view text) override;
 };

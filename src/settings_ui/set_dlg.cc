@@ -4,12 +4,14 @@
 
 #include "core/kezo_dlg.h"
 #include "core/safe_dlg.h"
-#include "settings_ui/basic_set_dlg.h"
-#include "settings_ui/intelligent_dlg.h"
-#include "settings_ui/filter_dlg.h"
 #include "proxy/local_proxy.h"
 #include "resource.h"
 #include "rules/word_filter.h"
+#include "settings_ui/basic_set_dlg.h"
+#include "settings_ui/bw_domain_dlg.h"
+#include "settings_ui/filter_dlg.h"
+#include "settings_ui/intelligent_dlg.h"
+#include "settings_ui/user_word_dlg.h"
 
 namespace {
 
@@ -34,10 +36,10 @@ CSetDlg::PageFactories CSetDlg::ProgramPages() {
   return {
       MakePage<CBasicSetDlg>,  // 基本设置
       [](CKEZODlg& main) -> std::unique_ptr<CSettingsPage> { return std::make_unique<CFilterDlg>(main.Lists().urlList); },
-      MakePage<CPlaceholderPage>,  // 关键字词
-      MakePage<CPlaceholderPage>,  // 黑白网址名单
-      MakePage<CSafeDlg>,          // 密码安全
-      MakePage<CIntelligentDlg>,   // 智能监控
+      MakePage<CUserWordDlg>,  // 关键字词
+      MakePage<CBWDomainDlg>,  // 黑白网址名单
+      MakePage<CSafeDlg>,  // 密码安全
+      MakePage<CIntelligentDlg>,  // 智能监控
   };
 }
 

@@ -22,6 +22,7 @@
 #include "system_proxy_reader.h"
 #include "test_pictures.h"
 #include "test_windows.h"
+#include "win32_windows.h"
 
 namespace {
 
@@ -84,6 +85,14 @@ HWND FindWindowOf(DWORD process, const wchar_t* title, const wchar_t* kind = nul
 
 HWND FindTitledWindowOf(DWORD process) { return FindWindowOf(process, L"Veltra"); }
 
+// The first top-level window of `process` for which `wanted` holds.
+HWND FindTopWindowOf(DWORD process, const std::function<bool(HWND)>& wanted) {
+  for (const TopWindow& window : TopWindowsOf(process)) {
+    if (wanted(window.handle)) return window.handle;
+  }
+  return nullptr;
+}
+
 // The captions of a tab control of another process, read through memory of that process.
 std::vector<std::wstring> TabCaptions(HWND tab) {
   std::vector<std::wstring> captions;
@@ -109,6 +118,73 @@ std::vector<std::wstring> TabCaptions(HWND tab) {
   if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
   return captions;
+}
+
+// Memory of another process for a message that carries a pointer: `size` bytes there.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, size_t size) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, owner);
+    if (process_ != nullptr) address_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  }
+  ~RemoteBuffer() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_ != nullptr) CloseHandle(process_);
+  }
+  char* address() const { return address_; }
+  void Write(const void* data, size_t size, size_t offset = 0) { WriteProcessMemory(process_, address_ + offset, data, size, nullptr); }
+  void Read(void* data, size_t size, size_t offset = 0) { ReadProcessMemory(process_, address_ + offset, data, size, nullptr); }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* address_ = nullptr;
+};
+
+// Row `row` of a list view of another process.
+std::wstring ListViewText(HWND list, int row) {
+  constexpr size_t kTextUnits = 256;
+  RemoteBuffer remote(list, sizeof(LVITEMW) + kTextUnits * sizeof(wchar_t));
+  if (remote.address() == nullptr) return {};
+  LVITEMW item{};
+  item.iSubItem = 0;
+  item.cchTextMax = kTextUnits;
+  item.pszText = reinterpret_cast<LPWSTR>(remote.address() + sizeof(LVITEMW));
+  remote.Write(&item, sizeof item);
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address()));
+  wchar_t text[kTextUnits] = {};
+  remote.Read(text, sizeof text - sizeof(wchar_t), sizeof(LVITEMW));
+  return text;
+}
+
+// Clicks tab `index` of a tab control of another process, as the mouse would.
+void ClickTab(HWND tab, int index) {
+  RemoteBuffer remote(tab, sizeof(RECT));
+  RECT rect{};
+  SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address()));
+  remote.Read(&rect, sizeof rect);
+  LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(tab, WM_LBUTTONUP, 0, at);
+}
+
+// The child of `parent`, at any depth, with control number `id`.
+HWND ChildWithId(HWND parent, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        if (GetDlgCtrlID(child) != search->id) return TRUE;
+        search->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // The ids of the running processes of image `name`.
@@ -375,6 +451,56 @@ TEST_F(KezoExeTest, TheTrayCommandOpensTheOneSettingsCentreWithItsSixTabs) {
   int settings_windows = 0;
   for (const TopWindow& window : TopWindowsOf(started.dwProcessId)) settings_windows += window.title == L"设置中心";
   EXPECT_EQ(settings_windows, 1);
+
+  ASSERT_TRUE(PostMessageW(main, kQuitMessage, 0, 0));
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
+}
+
+TEST_F(KezoExeTest, TheSiteListsTabAddsARowThroughTheAddDialog) {
+  PROCESS_INFORMATION started = Start(L"KEZO.exe", L"-h");
+  ASSERT_EQ(WaitForInputIdle(started.hProcess, 60000), 0u);
+  HWND main = FindTitledWindowOf(started.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(PostMessageW(main, WM_COMMAND, 32774, 0));
+  HWND settings = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    settings = FindWindowOf(started.dwProcessId, L"设置中心", L"#32770");
+    return settings != nullptr && IsWindowVisible(settings);
+  }));
+  HWND list = ChildWithId(settings, 1048);  // the site lists page's list view
+  ASSERT_NE(list, nullptr);
+  ClickTab(GetDlgItem(settings, 1033), 3);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(list) != FALSE; })) << "the tab shows the page";
+  int rows_before = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+
+  PostMessageW(GetParent(list), WM_COMMAND, 32829, 0);  // "添加(&A)..." of its menu
+  HWND add = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    add = FindTopWindowOf(started.dwProcessId, [](HWND w) { return GetDlgItem(w, 1049) != nullptr && IsWindowVisible(w); });
+    return add != nullptr;
+  })) << "the add dialog opens";
+  for (wchar_t c : std::wstring(L"http://www.kezotab.test/page")) PostMessageW(GetDlgItem(add, 1049), WM_CHAR, c, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(add, IDOK)) != FALSE; })) << "a text enables OK";
+  PostMessageW(add, WM_COMMAND, IDOK, 0);
+  HWND notice = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    notice = FindTopWindowOf(started.dwProcessId, [](HWND w) { return GetDlgItem(w, 1305) != nullptr && IsWindowVisible(w); });
+    return notice != nullptr;
+  })) << "the notice follows";
+  PostMessageW(notice, WM_COMMAND, MAKEWPARAM(1305, STN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(notice, 1305)));
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == rows_before + 1; }));
+  bool listed = false;
+  for (int row = 0; row <= rows_before; ++row) listed = listed || ListViewText(list, row) == L"kezotab.test";
+  EXPECT_TRUE(listed);
+  Sleep(500);
+  std::filesystem::create_directories(KEZO_SCREENSHOT_DIR);
+  test_pictures::Write(std::filesystem::path(KEZO_SCREENSHOT_DIR) / "settings_centre_site_lists.png", Screenshot(settings));
+
+  ClickTab(GetDlgItem(settings, 1033), 2);
+  HWND words = ChildWithId(settings, 1039);
+  ASSERT_TRUE(WaitFor([&] { return words != nullptr && IsWindowVisible(words) != FALSE; })) << "the keywords tab";
+  Sleep(500);
+  test_pictures::Write(std::filesystem::path(KEZO_SCREENSHOT_DIR) / "settings_centre_keywords.png", Screenshot(settings));
 
   ASSERT_TRUE(PostMessageW(main, kQuitMessage, 0, 0));
   EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);

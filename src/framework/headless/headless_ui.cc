@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr uint32_t kListSingleSelection = 0x4;  // LVS_SINGLESEL
+
 class HeadlessImage : public Image {
  public:
   explicit HeadlessImage(Size size) : size_(size) {}
@@ -259,6 +261,13 @@ void HeadlessWindow::ListAddColumn(int id, std::u16string_view title, int width)
   if (HeadlessControl* control = Find(id)) control->list_columns.emplace_back(title);
 }
 
+void HeadlessWindow::ListSetColumnTitle(int id, int column, std::u16string_view title) {
+  HeadlessControl* control = Find(id);
+  if (control && column >= 0 && column < static_cast<int>(control->list_columns.size())) {
+    control->list_columns[static_cast<size_t>(column)] = title;
+  }
+}
+
 int HeadlessWindow::ListInsert(int id, int index, std::u16string_view text) {
   HeadlessControl* control = Find(id);
   if (!control) return -1;
@@ -266,7 +275,7 @@ int HeadlessWindow::ListInsert(int id, int index, std::u16string_view text) {
   if (index < 0 || index > count) index = count;
   control->list_rows.insert(control->list_rows.begin() + index, std::vector<std::u16string>{std::u16string(text)});
   control->list_checked.insert(control->list_checked.begin() + index, false);
-  if (control->list_selection >= index) ++control->list_selection;
+  control->list_selected.insert(control->list_selected.begin() + index, false);
   return index;
 }
 
@@ -295,18 +304,14 @@ void HeadlessWindow::ListDelete(int id, int item) {
   if (!control || item < 0 || item >= static_cast<int>(control->list_rows.size())) return;
   control->list_rows.erase(control->list_rows.begin() + item);
   control->list_checked.erase(control->list_checked.begin() + item);
-  if (control->list_selection == item) {
-    control->list_selection = -1;
-  } else if (control->list_selection > item) {
-    --control->list_selection;
-  }
+  control->list_selected.erase(control->list_selected.begin() + item);
 }
 
 void HeadlessWindow::ListClear(int id) {
   if (HeadlessControl* control = Find(id)) {
     control->list_rows.clear();
     control->list_checked.clear();
-    control->list_selection = -1;
+    control->list_selected.clear();
   }
 }
 
@@ -325,12 +330,40 @@ bool HeadlessWindow::ListChecked(int id, int item) {
 
 void HeadlessWindow::ListSelect(int id, int item) {
   HeadlessControl* control = Find(id);
-  if (control) control->list_selection = item >= 0 && item < static_cast<int>(control->list_rows.size()) ? item : -1;
+  if (control == nullptr) return;
+  control->list_selected.assign(control->list_rows.size(), false);
+  ListSetSelected(id, item, true);
 }
 
 int HeadlessWindow::ListSelection(int id) {
+  std::vector<int> selected = ListSelectedItems(id);
+  return selected.empty() ? -1 : selected.front();
+}
+
+void HeadlessWindow::ListSetSelected(int id, int item, bool selected) {
   HeadlessControl* control = Find(id);
-  return control ? control->list_selection : -1;
+  if (control == nullptr || item < 0 || item >= static_cast<int>(control->list_selected.size())) return;
+  if (selected && (control->source->style & kListSingleSelection) != 0) {
+    control->list_selected.assign(control->list_selected.size(), false);
+  }
+  control->list_selected[static_cast<size_t>(item)] = selected;
+}
+
+std::vector<int> HeadlessWindow::ListSelectedItems(int id) {
+  std::vector<int> selected;
+  if (HeadlessControl* control = Find(id)) {
+    for (size_t i = 0; i < control->list_selected.size(); ++i) {
+      if (control->list_selected[i]) selected.push_back(static_cast<int>(i));
+    }
+  }
+  return selected;
+}
+
+void HeadlessWindow::ListSetRedraw(int id, bool redraw) {
+  HeadlessControl* control = Find(id);
+  if (control == nullptr) return;
+  if (!redraw && control->list_redraw) ++control->list_redraw_pauses;
+  control->list_redraw = redraw;
 }
 
 int HeadlessWindow::ListBoxInsert(int id, int index, std::u16string_view text) {
@@ -761,6 +794,30 @@ bool HeadlessUi::EnterHotKey(CDialog& dialog, int id, uint16_t value) {
 bool HeadlessUi::ClickLink(CDialog& dialog, int id, std::u16string_view url) {
   if (Reachable(*this, dialog, id) == nullptr) return false;
   dialog.HandleControlEvent(id, ControlEvent::kLinkClicked, url);
+  return true;
+}
+
+bool HeadlessUi::SelectListRows(CDialog& dialog, int id, const std::vector<int>& rows) {
+  HeadlessWindow* window = WindowOf(dialog);
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (window == nullptr || control == nullptr || control->source->kind != ControlKind::kListView) return false;
+  window->ListSelect(id, -1);
+  for (int row : rows) window->ListSetSelected(id, row, true);
+  dialog.HandleControlEvent(id, ControlEvent::kSelectionChanged, {});
+  return true;
+}
+
+bool HeadlessUi::RightClickList(CDialog& dialog, int id, int row) {
+  HeadlessWindow* window = WindowOf(dialog);
+  HeadlessControl* control = Reachable(*this, dialog, id);
+  if (window == nullptr || control == nullptr || control->source->kind != ControlKind::kListView) return false;
+  if (row < 0 || row >= static_cast<int>(control->list_rows.size())) {
+    row = -1;
+  } else if (!control->list_selected[static_cast<size_t>(row)]) {
+    window->ListSelect(id, row);
+  }
+  std::string digits = std::to_string(row);
+  dialog.HandleControlEvent(id, ControlEvent::kRightClicked, std::u16string(digits.begin(), digits.end()));
   return true;
 }
 

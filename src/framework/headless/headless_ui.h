@@ -77,7 +77,9 @@ struct HeadlessControl {
   std::vector<std::u16string> list_columns;
   std::vector<std::vector<std::u16string>> list_rows;
   std::vector<bool> list_checked;
-  int list_selection = -1;
+  std::vector<bool> list_selected;
+  bool list_redraw = true;
+  int list_redraw_pauses = 0;  // how often drawing was switched off
   std::vector<std::u16string> list_box_items;
   int list_box_selection = -1;
   std::vector<std::u16string> tabs;
@@ -178,6 +180,7 @@ class HeadlessWindow : public DialogWindow {
 
   void ListSetStyle(int id, bool check_boxes, bool grid_lines, bool full_row_select) override {}
   void ListAddColumn(int id, std::u16string_view title, int width) override;
+  void ListSetColumnTitle(int id, int column, std::u16string_view title) override;
   int ListInsert(int id, int index, std::u16string_view text) override;
   void ListSetText(int id, int item, int column, std::u16string_view text) override;
   std::u16string ListText(int id, int item, int column) override;
@@ -188,6 +191,9 @@ class HeadlessWindow : public DialogWindow {
   bool ListChecked(int id, int item) override;
   void ListSelect(int id, int item) override;
   int ListSelection(int id) override;
+  void ListSetSelected(int id, int item, bool selected) override;
+  std::vector<int> ListSelectedItems(int id) override;
+  void ListSetRedraw(int id, bool redraw) override;
 
   int ListBoxInsert(int id, int index, std::u16string_view text) override;
   void ListBoxDelete(int id, int index) override;
@@ -357,6 +363,11 @@ class HeadlessUi : public UiBackend {
   // Types a key combination into a hot-key field: `value` in the field's own form.
   bool EnterHotKey(CDialog& dialog, int id, uint16_t value);
   bool ClickLink(CDialog& dialog, int id, std::u16string_view url);
+  // Selects exactly `rows` of list view `id`, as clicks with Control held would.
+  bool SelectListRows(CDialog& dialog, int id, const std::vector<int>& rows);
+  // A right click on row `row` of list view `id` (-1: below the rows). As with the window
+  // system, a click on a row that is not selected selects it alone first.
+  bool RightClickList(CDialog& dialog, int id, int row);
   // Fires timer `id` once if it is set; returns whether it was.
   bool FireTimer(CDialog& dialog, int id);
   bool SendPrivateMessage(CDialog& dialog, uint32_t message, uintptr_t wparam = 0, intptr_t lparam = 0);

@@ -304,6 +304,10 @@ void Win32DialogWindow::OnNotify(const NMHDR& header) {
     dialog_.HandleControlEvent(id, ControlEvent::kTabChanged, {});
   } else if (header.code == NM_DBLCLK) {
     dialog_.HandleControlEvent(id, ControlEvent::kDoubleClicked, {});
+  } else if (header.code == NM_RCLICK && IsClass(control, WC_LISTVIEWW)) {
+    // The list view selected the row under the cursor (if any) before it notified.
+    const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
+    dialog_.HandleControlEvent(id, ControlEvent::kRightClicked, Utf8ToWide(std::to_string(click.iItem)));
   }
 }
 
@@ -774,6 +778,16 @@ void Win32DialogWindow::ListAddColumn(int id, std::u16string_view title, int wid
   SendMessageW(control, LVM_INSERTCOLUMNW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&column));
 }
 
+void Win32DialogWindow::ListSetColumnTitle(int id, int column, std::u16string_view title) {
+  HWND control = Control(id);
+  if (control == nullptr) return;
+  std::wstring wide = ToWideString(title);
+  LVCOLUMNW entry{};
+  entry.mask = LVCF_TEXT;
+  entry.pszText = wide.data();
+  SendMessageW(control, LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&entry));
+}
+
 int Win32DialogWindow::ListInsert(int id, int index, std::u16string_view text) {
   HWND control = Control(id);
   if (control == nullptr) return -1;
@@ -837,12 +851,35 @@ bool Win32DialogWindow::ListChecked(int id, int item) {
 }
 
 void Win32DialogWindow::ListSelect(int id, int item) {
+  ListSetSelected(id, -1, false);  // item -1 changes every row
+  if (item >= 0) ListSetSelected(id, item, true);
+}
+
+void Win32DialogWindow::ListSetSelected(int id, int item, bool selected) {
   HWND control = Control(id);
   if (control == nullptr) return;
   LVITEMW entry{};
-  entry.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  entry.state = LVIS_SELECTED | LVIS_FOCUSED;
+  entry.stateMask = LVIS_SELECTED | (selected ? LVIS_FOCUSED : 0);
+  entry.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
   SendMessageW(control, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&entry));
+}
+
+std::vector<int> Win32DialogWindow::ListSelectedItems(int id) {
+  std::vector<int> selected;
+  HWND control = Control(id);
+  if (control == nullptr) return selected;
+  int item = -1;
+  while ((item = static_cast<int>(SendMessageW(control, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED))) >= 0) {
+    selected.push_back(item);
+  }
+  return selected;
+}
+
+void Win32DialogWindow::ListSetRedraw(int id, bool redraw) {
+  HWND control = Control(id);
+  if (control == nullptr) return;
+  SendMessageW(control, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+  if (redraw) InvalidateRect(control, nullptr, TRUE);
 }
 
 int Win32DialogWindow::ListSelection(int id) {

@@ -88,6 +88,7 @@ class Win32DialogWindow : public DialogWindow {
 
   void ListSetStyle(int id, bool check_boxes, bool grid_lines, bool full_row_select) override;
   void ListAddColumn(int id, std::u16string_view title, int width) override;
+  void ListSetColumnTitle(int id, int column, std::u16string_view title) override;
   int ListInsert(int id, int index, std::u16string_view text) override;
   void ListSetText(int id, int item, int column, std::u16string_view text) override;
   std::u16string ListText(int id, int item, int column) override;
@@ -98,6 +99,9 @@ class Win32DialogWindow : public DialogWindow {
   bool ListChecked(int id, int item) override;
   void ListSelect(int id, int item) override;
   int ListSelection(int id) override;
+  void ListSetSelected(int id, int item, bool selected) override;
+  std::vector<int> ListSelectedItems(int id) override;
+  void ListSetRedraw(int id, bool redraw) override;
 
   int ListBoxInsert(int id, int index, std::u16string_view text) override;
   void ListBoxDelete(int id, int index) override;

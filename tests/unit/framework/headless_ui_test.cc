@@ -20,6 +20,8 @@ BEGIN
     EDITTEXT        16, 7, 70, 80, 12
     PUSHBUTTON      "关", 17, 90, 70, 40, 12, WS_DISABLED
     PUSHBUTTON      "下一层", 18, 90, 90, 40, 12
+    CONTROL         "", 19, "SysListView32", LVS_REPORT | WS_BORDER, 140, 7, 50, 40
+    CONTROL         "", 20, "SysListView32", LVS_REPORT | LVS_SINGLESEL, 140, 50, 50, 40
     DEFPUSHBUTTON   "确定", 1, 100, 100, 40, 12
 END
 )rc";
@@ -34,6 +36,7 @@ class SampleDlg : public CDialog {
   int answer = 0;
   int nested_result = 0;
   std::vector<int> timers;
+  std::vector<int> right_clicks;  // rows
 
  protected:
   bool OnInit() override {
@@ -57,6 +60,7 @@ class SampleDlg : public CDialog {
   }
   void OnControlEvent(int id, ControlEvent event, std::u16string_view detail) override {
     if (event == ControlEvent::kTextChanged) ++edits;
+    if (event == ControlEvent::kRightClicked) right_clicks.push_back(ListRowOf(detail));
   }
   void OnTimer(int id) override { timers.push_back(id); }
 };
@@ -99,6 +103,39 @@ TEST_F(HeadlessUiTest, ClicksFollowTheControlsKindAndReachOnlyEnabledControls) {
   ui_.Type(dialog, 16, u"abcd");
   EXPECT_EQ(window.Text(16), u"abc");
   EXPECT_EQ(dialog.edits, 4);
+}
+
+TEST_F(HeadlessUiTest, ListViewsSelectSeveralRowsAndReportTheRowUnderARightClick) {
+  SampleDlg dialog;
+  ASSERT_TRUE(dialog.Create());
+  HeadlessWindow& window = *ui_.WindowOf(dialog);
+  for (const char16_t* row : {u"a", u"b", u"c", u"d"}) {
+    window.ListInsert(19, -1, row);
+    window.ListInsert(20, -1, row);
+  }
+  ASSERT_TRUE(ui_.SelectListRows(dialog, 19, {1, 3}));
+  EXPECT_EQ(window.ListSelectedItems(19), (std::vector<int>{1, 3}));
+  EXPECT_EQ(window.ListSelection(19), 1);
+  window.ListDelete(19, 0);
+  EXPECT_EQ(window.ListSelectedItems(19), (std::vector<int>{0, 2})) << "the selection moves with its rows";
+
+  ui_.RightClickList(dialog, 19, 2);
+  EXPECT_EQ(window.ListSelectedItems(19), (std::vector<int>{0, 2})) << "a click on a selected row keeps the selection";
+  ui_.RightClickList(dialog, 19, 1);
+  EXPECT_EQ(window.ListSelectedItems(19), (std::vector<int>{1})) << "a click on another row selects it alone";
+  ui_.RightClickList(dialog, 19, 7);
+  EXPECT_EQ(dialog.right_clicks, (std::vector<int>{2, 1, -1})) << "below the rows names no row";
+
+  ui_.SelectListRows(dialog, 20, {0, 2});
+  EXPECT_EQ(window.ListSelectedItems(20), (std::vector<int>{2})) << "a single-selection view keeps the last";
+  window.ListSelect(20, -1);
+  EXPECT_EQ(window.ListSelection(20), -1);
+
+  window.ListSetRedraw(19, false);
+  window.ListSetRedraw(19, false);
+  EXPECT_FALSE(ui_.ControlOf(dialog, 19)->list_redraw);
+  window.ListSetRedraw(19, true);
+  EXPECT_EQ(ui_.ControlOf(dialog, 19)->list_redraw_pauses, 1);
 }
 
 TEST_F(HeadlessUiTest, MessageBoxesAndNestedModalDialogsAreAnsweredByScript) {

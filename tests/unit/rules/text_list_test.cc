@@ -109,6 +109,29 @@ TEST_F(TextListTest, RemoveTakesOneCopyAndIgnoresAbsentEntries) {
   EXPECT_EQ(*list.Entries(), (Items{u"x", u"y"}));
 }
 
+TEST_F(TextListTest, BatchChangesApplyEachEntrysRulesAndWriteTheFileOnce) {
+  files_.Put("Data\\b.txt", "m.com\r\nz.com\r\n");
+  CMyList list("Data\\b.txt", false, 50, 5);
+  list.Load(true);
+  int writes = files_.Writes();
+  std::vector<bool> added = list.AddMany({u"  b.com ", u"ab", u"m.com", u"a.com", u"b.com"}, true);
+  EXPECT_EQ(added, (std::vector<bool>{true, false, false, true, false})) << "short, present and repeated texts are refused";
+  EXPECT_EQ(*list.Entries(), (Items{u"a.com", u"b.com", u"m.com", u"z.com"}));
+  EXPECT_EQ(files_.Writes(), writes + 1);
+  EXPECT_EQ(Stored("Data\\b.txt"), "a.com\r\nb.com\r\nm.com\r\nz.com\r\n");
+
+  EXPECT_EQ(list.AddMany({u"a.com", u"x"}, true), (std::vector<bool>{false, false}));
+  EXPECT_EQ(files_.Writes(), writes + 1) << "nothing added, nothing written";
+
+  EXPECT_EQ(list.RemoveMany({u"b.com", u"z.com", u"absent.com", u"b.com"}), 2u);
+  EXPECT_EQ(*list.Entries(), (Items{u"a.com", u"m.com"}));
+  EXPECT_EQ(files_.Writes(), writes + 2);
+
+  EXPECT_TRUE(list.Clear());
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_EQ(Stored("Data\\b.txt"), "");
+}
+
 TEST_F(TextListTest, ContainsIsAnExactCaseSensitiveWholeEntryMatch) {
   files_.Put("Data\\sites.txt", "example.com\r\n\xD6\xD0\xCE\xC4.cn\r\n");
   CMyList list("Data\\sites.txt", false, 9999, 1);

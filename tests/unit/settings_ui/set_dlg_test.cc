@@ -206,3 +206,37 @@ TEST(TabPagesTest, ShowsThePageOfTheChosenTabAndTellsThePagesOfTheChange) {
 }
 
 }  // namespace
+
+// The program's keyword and site-list pages in their tabs: what they change reaches the
+// matcher when the centre closes and the proxy at once.
+TEST_F(SettingsCentreTest, TheKeywordAndSiteListTabsEditTheListsTheProxyAndMatcherUse) {
+  CSetDlg* settings = OpenByCommand();
+  ASSERT_NE(settings, nullptr);
+  CSettingsPage& words = settings->Page(CSetDlg::kKeywordsTab);
+  CSettingsPage& sites = settings->Page(CSetDlg::kSiteListsTab);
+  EXPECT_EQ(words.TemplateId(), IDD_USERWORD);
+  EXPECT_EQ(sites.TemplateId(), IDD_BWDOMAIN);
+
+  ui_.SelectTab(*settings, IDC_SET_TAB, CSetDlg::kKeywordsTab);
+  ui_.Paste(words, IDC_USERWORD_ENTRY, u"中心新词");
+  ASSERT_TRUE(ui_.Click(words, IDC_USERWORD_ADD));
+  EXPECT_TRUE(words.KeywordsChanged());
+
+  ui_.SelectTab(*settings, IDC_SET_TAB, CSetDlg::kSiteListsTab);
+  ui_.on_modal = [this](CDialog& dialog) {
+    if (dialog.TemplateId() == IDD_ADD_URL) {
+      ui_.Paste(dialog, IDC_ADD_URL_ENTRY, u"www.centre-site.test");
+      ui_.Click(dialog, kIdOk);
+    }
+    return kIdCancel;
+  };
+  ui_.on_menu = [](const MenuModel&) { return ID_BW_ADD; };
+  ASSERT_TRUE(ui_.RightClickList(sites, IDC_BW_LIST, -1));
+  EXPECT_EQ(ui_.WindowOf(sites)->ListText(IDC_BW_LIST, 0, 0), u"centre-site.test");
+  std::string url = "http://www.centre-site.test/";
+  EXPECT_EQ(main_->Proxy()->Judge(url, SplitUrl(url), "").verdict, RequestVerdict::kBlockPage) << "at once";
+
+  EXPECT_FALSE(main_->BlackFilter()->Match(std::u16string_view(u"标题里的中心新词")));
+  ui_.SendSysCommand(*settings, SysCommand::kClose);
+  EXPECT_TRUE(main_->BlackFilter()->Match(std::u16string_view(u"标题里的中心新词"))) << "rebuilt at the close";
+}
