@@ -101,7 +101,6 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   bool StartupFailed() const { return startup_failed_; }
   ForcedModeRecord& ForcedRecord() { return forced_; }
   CLocalProxy* Proxy() const { return proxy_.get(); }
-  SharedLists& Lists() { return lists_; }
   CLocalHttpServer* ControlServer() const { return control_server_.get(); }
   CWordFilter* BlackFilter() { return black_filter_.get(); }
   CWordFilter* WhiteFilter() { return white_filter_.get(); }
