@@ -21,7 +21,6 @@
 #include "file_text.h"
 #include "system_proxy_reader.h"
 #include "test_pictures.h"
-#include "test_windows.h"
 #include "win32_windows.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "recording_shutdown.h"
 #include "resource.h"
 #include "temp_folder.h"
-#include "test_windows.h"
+#include "win32_windows.h"
 #include "tools/need_rest_dlg.h"
 #include "tools/rest_reminder_dlg.h"
 #include "tools/statistics_dlg.h"

@@ -25,7 +25,6 @@
 #include "settings_ui/about_dlg.h"
 #include "settings_ui/welcome_dlg.h"
 #include "temp_folder.h"
-#include "test_windows.h"
 #include "win32_windows.h"
 #include "test_pictures.h"
 
