@@ -6,7 +6,7 @@
 #   kezo_as_ordinary_user.sh <program folder>
 # Run as root, the test drops to the user nobody, in a network namespace of its own where
 # the system allows one (its ports then collide with nothing, and ports below 1024 are
-# privileged there whatever the machine's setting).
+# privileged there whatever the machine's setting), beside a root program named KEZO.
 set -euo pipefail
 program_folder=$(cd "$1" && pwd)
 
@@ -18,7 +18,9 @@ work=$(mktemp -d)
 kezo_pid=
 cleanup() {
   [ -n "$kezo_pid" ] && kill -KILL -- "-$kezo_pid" 2>/dev/null || true
+  [ -n "$decoy_pid" ] && kill -KILL "$decoy_pid" 2>/dev/null || true
   pkill -KILL -f "^$work/program/" 2>/dev/null || true
+  wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,9 +30,15 @@ fail() { echo "FAIL: $*" >&2; echo "--- stdout"; cat "$work/stdout"; echo "--- s
 cp -a "$program_folder" "$work/program"
 mkdir "$work/home"
 as_user=()
+decoy_pid=
 if [ "$(id -u)" -eq 0 ]; then
   chown -R nobody:nogroup "$work"
   as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+  # Another user's program named KEZO, elsewhere: Launcher must not take it for its own
+  # (it could only report that it may not open it).
+  mkdir "$work/other" && cp "$(command -v sleep)" "$work/other/KEZO"
+  "$work/other/KEZO" 120 &
+  decoy_pid=$!
 fi
 : > "$work/stdout"; : > "$work/stderr"
 setsid "${as_user[@]}" env -i PATH="$PATH" HOME="$work/home" LANG=C.UTF-8 KEZO_PROFILE_DIR="$work/home/profile" \

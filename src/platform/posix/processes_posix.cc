@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,19 +37,22 @@ std::string ProgramFolder() {
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-// The file name a process runs, from its executable link, else its command name.
-std::string ImageNameOf(pid_t pid) {
+// The file a process runs, from its executable link; empty when the link cannot be read
+// (a process of another user, say).
+std::string ExecutableOf(pid_t pid) {
   char target[4096];
   std::string link = "/proc/" + std::to_string(pid) + "/exe";
   ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
-  if (length > 0) {
-    std::string path(target, static_cast<size_t>(length));
-    if (path.ends_with(" (deleted)")) path.resize(path.size() - 10);
-    return path.substr(path.rfind('/') + 1);
-  }
-  std::string comm;
-  std::ifstream(("/proc/" + std::to_string(pid) + "/comm").c_str()) >> comm;
-  return comm;
+  if (length <= 0) return {};
+  std::string path(target, static_cast<size_t>(length));
+  if (path.ends_with(" (deleted)")) path.resize(path.size() - 10);  // replaced by a rebuild
+  return path;
+}
+
+// Whether `pid` belongs to the user this process runs as.
+bool RunByThisUser(pid_t pid) {
+  struct stat info {};
+  return stat(("/proc/" + std::to_string(pid)).c_str(), &info) == 0 && info.st_uid == getuid();
 }
 
 class PosixProcess : public WatchedProcess {
@@ -87,7 +91,7 @@ class PosixProcess : public WatchedProcess {
 class PosixProcesses : public Processes {
  public:
   std::unique_ptr<WatchedProcess> OpenRunning(std::u16string_view image_name, OpenResult* result) override {
-    std::string wanted = PosixName(image_name);
+    const std::string wanted = ProgramFolder() + "/" + PosixName(image_name);
     DIR* proc = opendir("/proc");
     *result = OpenResult::kNotRunning;
     if (proc == nullptr) return nullptr;
@@ -96,7 +100,10 @@ class PosixProcesses : public Processes {
       char* end = nullptr;
       long pid = std::strtol(entry->d_name, &end, 10);
       if (*end != '\0' || pid <= 0 || pid == getpid()) continue;
-      if (strcasecmp(ImageNameOf(static_cast<pid_t>(pid)).c_str(), wanted.c_str()) != 0) continue;
+      // Only this installation's companion counts: the program file of this folder, run
+      // by this user. Another user's copy, or a program that only shares the name, is not
+      // it (and would only be refused).
+      if (!RunByThisUser(static_cast<pid_t>(pid)) || ExecutableOf(static_cast<pid_t>(pid)) != wanted) continue;
       if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == EPERM) {
         *result = OpenResult::kAccessDenied;
         break;
