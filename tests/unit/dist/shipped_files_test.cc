@@ -266,6 +266,11 @@ TEST_F(ShippedFilesTest, WordListsClearOrdinaryTextsAndCatchIndecentOnes) {
                                 u"扫黄打非：警方查处色情网站",
                                 u"戒色吧：远离色情",
                                 u"传播淫秽物品罪",
+                                u"平台清理色情低俗内容",
+                                u"生地黄片的功效",
+                                u"孩子天性爱玩",
+                                u"消防支援交警维持秩序",
+                                u"Milford Sound",
                                 u"依法打击卖淫嫖娼",
                                 u"University of Essex",
                                 u"Middlesex Hospital",
@@ -291,7 +296,8 @@ TEST_F(ShippedFilesTest, WordListsClearOrdinaryTextsAndCatchIndecentOnes) {
                                 u"HD Sex Video", u"MILF",           u"同城裸照",
                                 // ordinary words next to a banned text no longer clear it
                                 u"黄色视频优惠", u"爱心推荐：成人电影", u"救援 援交妹",  u"优质黄色网站",
-                                u"举报 色情视频", u"反色情联盟推荐：色情视频"};
+                                u"举报 色情视频", u"反色情联盟推荐：色情视频", u"性爱玩具", u"每天性爱",
+                                u"日本女优美图"};
   for (const char16_t* text : indecent) EXPECT_TRUE(banned(text)) << WideToUtf8(text);
 }
 
