@@ -5,6 +5,8 @@
 
 #include "platform/archive_tool.h"
 #include "platform/file_system.h"
+#include "rules/host_list_form.h"
+#include "rules/list_files.h"
 #include "updater/data_pack.h"
 
 namespace {
@@ -57,6 +59,11 @@ DataUpdateResult RunDataUpdate(const UpdateHost& host) {
       ArchiveTool::Current().ExtractFlat(pack.file_name, kDataFolder);
       files.Remove(pack.file_name);
     }
+  }
+
+  // A pack may bring the shipped site lists with names in their own script.
+  if (result.downloaded > 0) {
+    for (const ListFile& list : {list_files::kBlackDomain, list_files::kWhiteDomain}) StoreHostsInAsciiForm(list);
   }
 
   if (commit && files.Replace(kCommittedDescriptor, new_text)) {

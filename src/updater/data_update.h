@@ -17,7 +17,9 @@ struct DataUpdateResult {
 // archive tool and deletes them, and finally commits: when the last pack fetched in this
 // run succeeded, SUpgrade.kezo replaces Upgrade.kezo (atomically, so one of the two always
 // exists); otherwise SUpgrade.kezo is deleted and Upgrade.kezo stays, so the packs are
-// tried again next time. A run that needed no download also keeps Upgrade.kezo.
+// tried again next time. A run that needed no download also keeps Upgrade.kezo. After any
+// download, the shipped site lists are stored with every name in its ASCII form
+// (StoreHostsInAsciiForm), as the proxy compares them.
 //
 // A pack whose file name is refused by IsSafePackName is not fetched and counts as a
 // failed download for the commit. Runs on the calling thread; uses the FileSystem,

@@ -7,6 +7,8 @@
 
 #include "platform/file_system.h"
 #include "file_text.h"
+#include "rules/data_file.h"
+#include "rules/host_set.h"
 #include "temp_folder.h"
 #include "update_server.h"
 #include "updater/data_update.h"
@@ -142,6 +144,20 @@ TEST_F(DataUpdateTest, PackNamesOutsideTheProgramFolderAreRefused) {
   EXPECT_EQ(server_.Count("/packs/plain.txt"), 1);
   EXPECT_FALSE(fs::exists(folder_.path().parent_path() / "escaped.txt"));
   EXPECT_FALSE(Exists("absolute.txt"));
+}
+
+TEST_F(DataUpdateTest, APackOfSiteNamesInTheirOwnScriptIsStoredInTheFormRequestsMatch) {
+  // The black site list as a pack ships it: scrambled UTF-8 after the mark, 例子.测试 as written.
+  std::string body = "black.test\r\n\xE4\xBE\x8B\xE5\xAD\x90.\xE6\xB5\x8B\xE8\xAF\x95\r\n";
+  CMyFile::Scramble(body);
+  server_.Serve("/packs/blackdomain.kezo", "\xEF\xBB\xBF" + body);
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", "0\tData\\blackdomain.kezo\t1\t" + server_.Url("/packs/blackdomain.kezo") + "\n");
+  ASSERT_TRUE(Run().committed);
+
+  CHostSet::Ptr black = CHostSet::Load(list_files::kBlackDomain);
+  EXPECT_TRUE(black->Contains("xn--fsqu00a.xn--0zwm56d")) << "the form a request for 例子.测试 is judged by";
+  EXPECT_TRUE(black->Contains("black.test"));
+  EXPECT_EQ(black->Count(), 2u);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "rules/host_set.h"
+#include "rules/host_list_form.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,43 @@ TEST_F(HostSetTest, FindsEveryEntryOfALargeListAndNothingElse) {
   }
   EXPECT_EQ(missing, 0);
   EXPECT_EQ(extra, 0);
+}
+
+}  // namespace
+
+namespace {
+
+class HostListFormTest : public HostSetTest {
+ protected:
+  std::string Stored(const std::string& path, bool scrambled) {
+    return CMyFile::ReadUtf8Body(path, scrambled).value_or("(unreadable)");
+  }
+};
+
+TEST_F(HostListFormTest, NamesOfOtherScriptsAreStoredInTheAsciiFormThatRequestsMatch) {
+  // 例子.测试, Bücher.DE. and a name whose label no form can hold; the ASCII lines stay as they are.
+  std::string body = "plain.test\r\n\xE4\xBE\x8B\xE5\xAD\x90.\xE6\xB5\x8B\xE8\xAF\x95\r\nB\xC3\xBC" "cher.DE.\n"
+                     "\xE4\xBE\x8B.\xFF\r\nhentai\r\n";
+  CMyFile file("Data\\blackdomain.kezo", true);
+  file.SetHasBom(true);
+  file.Write(body);
+  EXPECT_TRUE(StoreHostsInAsciiForm(list_files::kBlackDomain));
+  EXPECT_EQ(Stored("Data\\blackdomain.kezo", true),
+            "plain.test\r\nxn--fsqu00a.xn--0zwm56d\r\nxn--bcher-kva.de\r\nhentai\r\n");
+  CHostSet::Ptr set = CHostSet::Load(list_files::kBlackDomain);
+  EXPECT_TRUE(set->Contains("xn--fsqu00a.xn--0zwm56d"));
+  EXPECT_TRUE(set->Contains("xn--bcher-kva.de"));
+  EXPECT_EQ(set->Count(), 4u);
+
+  EXPECT_FALSE(StoreHostsInAsciiForm(list_files::kBlackDomain)) << "now ASCII: left untouched";
+  EXPECT_FALSE(StoreHostsInAsciiForm(list_files::kWhiteDomain)) << "a missing file stays missing";
+  EXPECT_FALSE(files_.Exists("Data\\whitedomain.kezo"));
+}
+
+TEST_F(HostListFormTest, AListInTheLocalCodePageIsReadAsSuch) {
+  WriteListFile("Data\\whitedomain.kezo", {"\xE4\xBE\x8B\xE5\xAD\x90.\xE4\xB8\xAD\xE5\x9B\xBD", "gov.test"}, true);
+  EXPECT_TRUE(StoreHostsInAsciiForm(list_files::kWhiteDomain));
+  EXPECT_EQ(Stored("Data\\whitedomain.kezo", true), "xn--fsqu00a.xn--fiqs8s\r\ngov.test\r\n");  // 例子.中国
 }
 
 }  // namespace

@@ -181,21 +181,25 @@ TEST_F(SiteListsPageTest, SeveralSelectedRowsAreDeletedInOneWriteAndClearingAsks
 }
 
 TEST_F(SiteListsPageTest, ImportAddsTheValidLinesAndReportsTheOthersInOneMessage) {
-  WriteTextFile("import.txt", "http://www.one.test/x\r\ntwo.test\n\nnot a site\r\nlocalhost\nthree.test:81\n");
+  WriteTextFile("import.txt", "http://www.one.test/x\r\ntwo.test\n\nnot a site\r\nlocalhost\nthree.test:81\n"
+                              "\xE4\xBE\x8B\xE5\xAD\x90.\xE6\xB5\x8B\xE8\xAF\x95\nB\xC3\xBC" "cher.DE\n");  // 例子.测试, Bücher
   ui_.on_choose_file = [](const FileDialogRequest& request) {
     EXPECT_EQ(request.filter, u"文本文件(*.txt)|*.txt||");
     return std::optional<std::u16string>(u"import.txt");
   };
   Choose(ID_BW_IMPORT);
-  EXPECT_EQ(Rows(), (std::vector<std::u16string>{u"one.test", u"three.test", u"two.test"}));
+  EXPECT_EQ(Rows(), (std::vector<std::u16string>{u"one.test", u"three.test", u"two.test", u"xn--bcher-kva.de",
+                                                 u"xn--fsqu00a.xn--0zwm56d"}))
+      << "names of other scripts are stored in the ASCII form the proxy compares";
   ASSERT_EQ(ui_.message_boxes.size(), 1u);
   EXPECT_EQ(ui_.message_boxes[0].text, u"有 2 行不是有效的网址，未导入。");
   EXPECT_EQ(notices_, 1);
   EXPECT_EQ(Fetch("three.test"), "blocked");
+  EXPECT_EQ(Fetch("\xE4\xBE\x8B\xE5\xAD\x90.\xE6\xB5\x8B\xE8\xAF\x95"), "blocked");
 
   ui_.on_choose_file = [](const FileDialogRequest&) { return std::optional<std::u16string>(u"absent.txt"); };
   Choose(ID_BW_IMPORT);
-  EXPECT_EQ(Rows().size(), 3u) << "an unreadable file adds nothing";
+  EXPECT_EQ(Rows().size(), 5u) << "an unreadable file adds nothing";
 }
 
 TEST_F(SiteListsPageTest, TheMenuFollowsTheListTheRowAndTheForcedMode) {
