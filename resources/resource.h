@@ -160,6 +160,7 @@
 #define IDC_ENABLE_HTTPS             1112
 #define IDC_NONE_PICTURE_MODE        1113
 #define IDC_SELECT_ALL               1115
+#define IDC_SAFE_SEARCH              1116
 
 // The keyword page, the site lists page, the add-site and add-keyword dialogs and the notice
 // after an add: templates, menus, strings, controls and commands.

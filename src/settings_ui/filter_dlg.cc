@@ -21,6 +21,7 @@ constexpr ToolTip kToolTips[] = {
     {IDC_RESET_IMAGE_LIST, u"清空已经屏蔽的图片列表"},
     {IDC_ENABLE_HTTP, u"屏蔽所有 HTTP 开头的网站"},
     {IDC_ENABLE_HTTPS, u"屏蔽所有 HTTPS 开头的网站"},
+    {IDC_SAFE_SEARCH, u"Google、Bing、DuckDuckGo 和 YouTube 只给出安全的搜索结果。戒色模式中不能关闭。"},
 };
 
 CheckState StateOf(int value) { return value != 0 ? CheckState::kChecked : CheckState::kUnchecked; }
@@ -42,7 +43,9 @@ bool CFilterDlg::OnInit() {
   w.SetCheck(IDC_AUTO_CLEAR_CACHE, StateOf(ReadProfile(profile::kAutoClearIECookies)));
   w.SetCheck(IDC_WEB_CONTROL, StateOf(setup.WebControl));
   w.SetCheck(IDC_MANUAL_FILTER_IMAGE, StateOf(setup.ManualFilterImage));
+  w.SetCheck(IDC_SAFE_SEARCH, StateOf(setup.SafeSearch));
   EnableSchemeBoxes();
+  HoldSafeSearchInForcedMode();
   ShowNonePicture();
   return true;
 }
@@ -51,6 +54,14 @@ void CFilterDlg::OnPageShown() {
   if (!IsOpen()) return;
   window().SetCheck(IDC_WEB_CONTROL, StateOf(TheSetup().WebControl));
   ShowNonePicture();
+  HoldSafeSearchInForcedMode();
+}
+
+void CFilterDlg::HoldSafeSearchInForcedMode() {
+  // The forced mode forbids weakening the filter: a checked box stays checked and greyed.
+  // An unchecked one may still be checked, which only strengthens it.
+  bool held = TheSetup().JieSeActive && Checked(IDC_SAFE_SEARCH);
+  window().Enable(IDC_SAFE_SEARCH, !held);
 }
 
 void CFilterDlg::ShowNonePicture() {
@@ -84,6 +95,11 @@ bool CFilterDlg::OnCommand(int id) {
       if (Checked(IDC_ONLY_WHITE_LIST)) MessageBox(u"开启该功能后，除了手工添加的白名单之外将都无法访问！");
       return true;
     case IDC_POWERFUL_FILTERING: powerful_filtering_changed_ = true; return true;
+    case IDC_SAFE_SEARCH:
+      // Greyed in the forced mode once checked, but the mode may have begun since.
+      if (TheSetup().JieSeActive && !Checked(IDC_SAFE_SEARCH)) window().SetCheck(IDC_SAFE_SEARCH, CheckState::kChecked);
+      HoldSafeSearchInForcedMode();
+      return true;
     case IDC_CLEAN_CACHE_NOW: CleanCacheNow(); return true;
     case IDC_RESET_IMAGE_LIST:
       // The proxy judges by this very instance: a private copy emptied here would be
@@ -120,6 +136,8 @@ void CFilterDlg::Save() {
   write(profile::kAutoClearIECookies, nullptr, IDC_AUTO_CLEAR_CACHE);
   write(profile::kWebControl, &setup.WebControl, IDC_WEB_CONTROL);
   write(profile::kManualFilterImage, &setup.ManualFilterImage, IDC_MANUAL_FILTER_IMAGE);
+  bool safe_search_held = setup.JieSeActive && setup.SafeSearch != 0;  // see HoldSafeSearchInForcedMode
+  if (!safe_search_held) write(profile::kSafeSearch, &setup.SafeSearch, IDC_SAFE_SEARCH);
   WriteParamScript(setup);
   write(profile::kEnableHTTP, &setup.EnableHTTP, IDC_ENABLE_HTTP);
   write(profile::kEnableHTTPS, &setup.EnableHTTPS, IDC_ENABLE_HTTPS);

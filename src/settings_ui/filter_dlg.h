@@ -5,8 +5,8 @@
 class CMyList;
 
 // The settings page "过滤设置" (template 157): picture suppression, blocking every site
-// but the never-filtered ones, strong filtering, ad filtering, address-bar filtering,
-// cache cleaning, the in-page toolbar and manual picture blocking. It edits settings and
+// but the never-filtered ones, strong filtering, ad filtering, address-bar filtering, safe
+// search, cache cleaning, the in-page toolbar and manual picture blocking. It edits settings and
 // their caches only; the proxy and the page script read them. A page of the settings
 // centre (a child window), also usable alone.
 //
@@ -34,6 +34,7 @@ class CFilterDlg : public CSettingsPage {
  private:
   void ShowNonePicture();
   void EnableSchemeBoxes();
+  void HoldSafeSearchInForcedMode();
   void CleanCacheNow();
   bool Checked(int id);
 

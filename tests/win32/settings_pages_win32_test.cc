@@ -4,15 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "config/settings.h"
 #include "framework/dialog.h"
 #include "framework/ui_backend.h"
 #include "framework/win32/win32_ui.h"
 #include "resource.h"
+#include "rules/list_files.h"
 #include "rules/shared_lists.h"
+#include "rules/text_list.h"
 #include "settings_ui/add_word_dlg.h"
 #include "settings_ui/bw_domain_dlg.h"
+#include "settings_ui/filter_dlg.h"
 #include "settings_ui/user_word_dlg.h"
 #include "temp_folder.h"
 #include "test_pictures.h"
@@ -50,6 +55,11 @@ class SettingsPagesWin32Test : public ::testing::Test {
       DispatchMessageW(&message);
     }
   }
+  static bool IsGroupBox(HWND control) {
+    wchar_t name[16] = {};
+    GetClassNameW(control, name, 16);
+    return lstrcmpiW(name, L"Button") == 0 && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+  }
   // Shows `page` in the host and saves a picture of the two as `name`.
   void ShowInHost(CDialog& page, const char* name) {
     page.Window()->Show(WindowShow::kNormal);
@@ -58,6 +68,20 @@ class SettingsPagesWin32Test : public ::testing::Test {
   }
   static void Save(HWND window, const char* name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine's group box fills its whole rectangle, over any control inside it that painted
+    // first; the controls are drawn once more on top, as Windows shows them.
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM) -> BOOL {
+          if (!IsGroupBox(child)) {
+            RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+          }
+          return TRUE;
+        },
+        0);
+    // The picture is read back from the X server, which may not have drawn everything yet.
+    GdiFlush();
+    Sleep(200);
     std::filesystem::path folder = KEZO_SCREENSHOT_DIR;
     std::filesystem::create_directories(folder);
     test_pictures::Write(folder / name, Screenshot(window));
@@ -78,6 +102,28 @@ class SettingsPagesWin32Test : public ::testing::Test {
         ADD_FAILURE() << "no window with control " << id;
       }
     });
+  }
+  // The controls of `dialog` whose rectangles cross, group boxes aside (they frame others).
+  static std::vector<std::pair<int, int>> OverlappingControls(HWND dialog) {
+    struct Control {
+      int id;
+      RECT rect;
+    };
+    std::vector<Control> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (IsGroupBox(child)) continue;
+      RECT rect;
+      GetWindowRect(child, &rect);
+      controls.push_back({GetDlgCtrlID(child), rect});
+    }
+    std::vector<std::pair<int, int>> crossing;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      for (size_t j = i + 1; j < controls.size(); ++j) {
+        RECT both;
+        if (IntersectRect(&both, &controls[i].rect, &controls[j].rect)) crossing.push_back({controls[i].id, controls[j].id});
+      }
+    }
+    return crossing;
   }
   static std::wstring TextOf(HWND dialog, int id) {
     wchar_t text[512] = {};
@@ -154,6 +200,28 @@ TEST_F(SettingsPagesWin32Test, TheKeywordPageAddsWordsFromItsField) {
   EXPECT_EQ(TextOf(window, IDC_USERWORD_COUNT), L"关键词数量: [ 2 ]");
   EXPECT_TRUE(page.Changed());
   ShowInHost(page, "user_word_page.png");
+  page.DestroyWindow();
+}
+
+TEST_F(SettingsPagesWin32Test, TheFilterPageShowsSafeSearchBesideTheOtherSwitches) {
+  TheSetup().SafeSearch = 1;
+  CMyList image_list(list_files::kURLList);
+  CFilterDlg page(image_list);
+  ASSERT_TRUE(page.Create(&host_));
+  HWND window = Win32Ui::HandleOf(page);
+  EXPECT_EQ(TextOf(window, IDC_SAFE_SEARCH), L"安全搜索");
+  EXPECT_EQ(IsDlgButtonChecked(window, IDC_SAFE_SEARCH), BST_CHECKED);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_SAFE_SEARCH)));
+  EXPECT_EQ(OverlappingControls(window), (std::vector<std::pair<int, int>>{}));
+  ShowInHost(page, "filter_page.png");
+
+  // A click in the forced mode is put back, and the box greyed.
+  TheSetup().JieSeActive = true;
+  SendDlgItemMessageW(window, IDC_SAFE_SEARCH, BM_CLICK, 0, 0);
+  EXPECT_EQ(IsDlgButtonChecked(window, IDC_SAFE_SEARCH), BST_CHECKED);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_SAFE_SEARCH)));
+  ShowInHost(page, "filter_page_forced_mode.png");
+  TheSetup().JieSeActive = false;
   page.DestroyWindow();
 }
 

@@ -62,7 +62,8 @@ TEST_F(FilterDlgTest, ShowsTheSettingsWithTheirDefaultsAndTips) {
                {IDC_ENABLE_HTTP, CheckState::kChecked},       {IDC_ENABLE_HTTPS, CheckState::kChecked},
                {IDC_POWERFUL_FILTERING, CheckState::kChecked}, {IDC_FILTER_AD, CheckState::kUnchecked},
                {IDC_FILTER_ADDRESS, CheckState::kChecked},    {IDC_AUTO_CLEAR_CACHE, CheckState::kUnchecked},
-               {IDC_WEB_CONTROL, CheckState::kChecked},       {IDC_MANUAL_FILTER_IMAGE, CheckState::kChecked}};
+               {IDC_WEB_CONTROL, CheckState::kChecked},       {IDC_MANUAL_FILTER_IMAGE, CheckState::kChecked},
+               {IDC_SAFE_SEARCH, CheckState::kChecked}};
   for (const Box& box : boxes) EXPECT_EQ(window.Check(box.id), box.state) << box.id;
   EXPECT_FALSE(window.IsEnabled(IDC_ENABLE_HTTP)) << "only with 屏蔽所有网站";
   EXPECT_FALSE(window.IsEnabled(IDC_ENABLE_HTTPS));
@@ -95,7 +96,7 @@ TEST_F(FilterDlgTest, ThePictureModeStepsThroughItsThreeStatesAndSaveWritesThem)
 TEST_F(FilterDlgTest, EverySwitchIsSavedWithItsCache) {
   Open();
   for (int id : {IDC_FILTER_ADDRESS, IDC_POWERFUL_FILTERING, IDC_FILTER_AD, IDC_AUTO_CLEAR_CACHE, IDC_WEB_CONTROL,
-                 IDC_MANUAL_FILTER_IMAGE}) {
+                 IDC_MANUAL_FILTER_IMAGE, IDC_SAFE_SEARCH}) {
     ASSERT_TRUE(ui_.Click(page_, id)) << id;
   }
   ui_.Click(page_, IDC_ONLY_WHITE_LIST);
@@ -117,6 +118,8 @@ TEST_F(FilterDlgTest, EverySwitchIsSavedWithItsCache) {
   EXPECT_EQ(ReadProfile(profile::kEnableHTTP), 1);
   EXPECT_EQ(ReadProfile(profile::kEnableHTTPS), 0);
   EXPECT_EQ(setup.EnableHTTPS, 0);
+  EXPECT_EQ(ReadProfile(profile::kSafeSearch), 0);
+  EXPECT_EQ(setup.SafeSearch, 0) << "the proxy reads the cache";
   EXPECT_EQ(FileText("www/param.js"), "var kezo_data={}\r\nkezo_data.manual_nonepic='0'\r\nkezo_data.no_img='0'");
   EXPECT_TRUE(page_.KeywordsChanged());
   ui_.Click(page_, IDC_POWERFUL_FILTERING);
@@ -125,6 +128,54 @@ TEST_F(FilterDlgTest, EverySwitchIsSavedWithItsCache) {
   setup.WebControl = 1;
   setup.ManualFilterImage = 1;
   setup.EnableHTTPS = 1;
+  setup.SafeSearch = 1;
+}
+
+TEST_F(FilterDlgTest, TheForcedModeKeepsSafeSearchOn) {
+  SetupRecord& setup = TheSetup();
+  struct Case {
+    const char* what;
+    int stored;
+    bool forced_before_open;  // else the mode begins while the page is open
+  } cases[] = {{"checked, forced mode from the start", 1, true},
+               {"checked, forced mode begun since", 1, false},
+               {"unchecked, forced mode from the start", 0, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteProfile(profile::kSafeSearch, c.stored);
+    setup.SafeSearch = c.stored;
+    setup.JieSeActive = c.forced_before_open;
+    CFilterDlg page(image_list_);
+    ASSERT_TRUE(page.Create());
+    page.ShowPage();
+    HeadlessWindow& window = *ui_.WindowOf(page);
+    setup.JieSeActive = true;
+    if (c.stored != 0) {
+      EXPECT_EQ(window.IsEnabled(IDC_SAFE_SEARCH), !c.forced_before_open);
+      ui_.Click(page, IDC_SAFE_SEARCH);  // an attempt to turn it off
+    } else {
+      EXPECT_TRUE(window.IsEnabled(IDC_SAFE_SEARCH)) << "turning it on only strengthens the filter";
+      ui_.Click(page, IDC_SAFE_SEARCH);
+    }
+    EXPECT_EQ(window.Check(IDC_SAFE_SEARCH), CheckState::kChecked);
+    EXPECT_FALSE(window.IsEnabled(IDC_SAFE_SEARCH)) << "and once on it stays on";
+    page.Save();
+    EXPECT_EQ(ReadProfile(profile::kSafeSearch), 1);
+    EXPECT_EQ(setup.SafeSearch, 1);
+    page.DestroyWindow();
+  }
+  setup.JieSeActive = false;
+}
+
+TEST_F(FilterDlgTest, AnUncheckedSafeSearchBoxThatTheForcedModeFindsIsNotWrittenOverIt) {
+  // The mode may begin between a click and the save; the save still keeps it on.
+  Open();
+  ui_.Click(page_, IDC_SAFE_SEARCH);
+  TheSetup().JieSeActive = true;
+  page_.Save();
+  EXPECT_EQ(ReadProfile(profile::kSafeSearch), 1);
+  EXPECT_EQ(TheSetup().SafeSearch, 1);
+  TheSetup().JieSeActive = false;
 }
 
 TEST_F(FilterDlgTest, BlockingEverySiteWarnsOnceCheckedAndGovernsTheSchemeBoxes) {
