@@ -220,13 +220,17 @@ TEST_F(ShippedFilesTest, SiteListsHoldBareHostsAndKeywordsSpareOrdinaryHosts) {
                             "www.therapist.com",
                             "milford.k12.example",
                             "unisex-fashion.example",
-                            "www.xxxlutz.at"};
+                            "www.xxxlutz.at",
+                            "arteriosclerotic.example",
+                            "www.computation.example",
+                            "www.kittens.example"};
   for (const char* host : ordinary) {
     std::optional<std::u16string> hit = keywords.FindKeyword(host);
     EXPECT_FALSE(hit) << host << " is caught by " << WideToUtf8(hit.value_or(u""));
   }
   for (const char* host : {"www.pornhub.com", "xhamster2.com", "cn.xvideos.es", "hentaifox.com", "free-porn.example",
-                           "freesexvideos.example", "sex-shop.example", "essexsex.example", "milfhunter.example"}) {
+                           "freesexvideos.example", "sex-shop.example", "essexsex.example", "milfhunter.example",
+                           "kostenloser-erotikchat.example", "naughty-flirts.example", "swingerclub.example"}) {
     EXPECT_TRUE(keywords.Match(host)) << host;
   }
 }
