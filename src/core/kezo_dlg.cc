@@ -69,14 +69,14 @@ CounterLayout LayOutCounter(uint32_t total, int digit_width) {
 
 class CKEZODlg::ReloadTarget {
  public:
-  ReloadTarget(CLocalProxy* proxy, CWordFilter* black) : proxy_(proxy), black_(black) {}
+  ReloadTarget(CProxyConfig* proxy_config, CWordFilter* black) : proxy_config_(proxy_config), black_(black) {}
 
   // After a data update: the site lists, smart monitoring and the black filter.
   void ReloadAfterUpdate() {
     std::lock_guard lock(mu_);
-    if (proxy_ != nullptr) {
-      proxy_->ReloadSiteLists();
-      proxy_->LoadSmartMonitoring();
+    if (proxy_config_ != nullptr) {
+      proxy_config_->ReloadSiteLists();
+      proxy_config_->LoadSmartMonitoring();
     }
     if (black_ != nullptr) black_->Rebuild();
   }
@@ -84,13 +84,13 @@ class CKEZODlg::ReloadTarget {
   // Waits for a reload in progress; later ones find nothing.
   void Close() {
     std::lock_guard lock(mu_);
-    proxy_ = nullptr;
+    proxy_config_ = nullptr;
     black_ = nullptr;
   }
 
  private:
   std::mutex mu_;
-  CLocalProxy* proxy_;
+  CProxyConfig* proxy_config_;
   CWordFilter* black_;
 };
 
@@ -179,8 +179,8 @@ bool CKEZODlg::StartServers() {
     control_server_->Start();
   }
   proxy_ = std::make_unique<CLocalProxy>(static_cast<uint16_t>(ReadProfile(profile::kProxyPort)), lists_);
-  proxy_->SetWordFilters(black_filter_.get(), white_filter_.get());
-  if (control_server_->IsListening()) proxy_->SetControlServerPort(control_server_->Port());
+  proxy_->Config().SetWordFilters(black_filter_.get(), white_filter_.get());
+  if (control_server_->IsListening()) proxy_->Config().SetControlServerPort(control_server_->Port());
   if (proxy_->ErrorCode() != 0) {
     MessageBox(WithNumber(u"启动发生错误，错误号：%d", proxy_->ErrorCode()));
     if (!IsOpen()) return false;
@@ -192,7 +192,7 @@ bool CKEZODlg::StartServers() {
     proxy_->SetOnReady([port] { SystemIntegration::Current().RegisterSystemProxy(port); });
     proxy_->Start();
   }
-  reload_target_ = std::make_shared<ReloadTarget>(proxy_.get(), black_filter_.get());
+  reload_target_ = std::make_shared<ReloadTarget>(&proxy_->Config(), black_filter_.get());
   filtering_on_ = ok;
   return ok;
 }
@@ -421,8 +421,8 @@ void CKEZODlg::ReloadData(int kind) {
     black_filter_->Rebuild();
     white_filter_->Rebuild();
   }
-  if (proxy_ != nullptr && (kind == 0 || kind == 2)) proxy_->ReloadSiteLists();
-  if (proxy_ != nullptr && (kind == 0 || kind == 3)) proxy_->LoadSmartMonitoring();
+  if (proxy_ != nullptr && (kind == 0 || kind == 2)) proxy_->Config().ReloadSiteLists();
+  if (proxy_ != nullptr && (kind == 0 || kind == 3)) proxy_->Config().LoadSmartMonitoring();
 }
 
 void CKEZODlg::PauseFiltering() {
@@ -671,7 +671,7 @@ void CKEZODlg::AddSitesWhileLocked() {
   std::vector<std::u16string> sites = dialogs_.RunAddSites(*this, u"添加黑名单网址");
   if (sites.empty()) return;
   lists_.userBlackDomains.AddMany(sites, true);
-  if (proxy_ != nullptr) proxy_->ReloadSiteLists();
+  if (proxy_ != nullptr) proxy_->Config().ReloadSiteLists();
 }
 
 void CKEZODlg::OnControlEvent(int id, ControlEvent event, std::u16string_view detail) {

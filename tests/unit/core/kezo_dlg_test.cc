@@ -25,7 +25,7 @@ TEST_F(MainWindowTest, OpensWithItsServersTrayIconTitleAndTimers) {
   EXPECT_TRUE(main_->FilteringOn());
   EXPECT_NE(main_->Proxy()->Port(), 0);
   EXPECT_TRUE(main_->ControlServer()->IsListening());
-  EXPECT_EQ(main_->Proxy()->ControlServerPort(), main_->ControlServer()->Port()) << "the tip page's server";
+  EXPECT_EQ(main_->Proxy()->Config().ControlServerPort(), main_->ControlServer()->Port()) << "the tip page's server";
   EXPECT_EQ(Window().Title(), u"Veltra");
   EXPECT_EQ(Window().WindowSize(), (Size{898, 600}));
   EXPECT_EQ(Window().Icon(), IDR_MAINFRAME);
@@ -455,7 +455,7 @@ TEST_F(MainWindowTest, TheToolbarsSiteCommandsTakeEffectInTheProxyAtOnce) {
   for (const Case& c : cases) {
     std::string target = std::string("/x.") + c.command + "?url=" + std::string(SplitUrl(c.url).host);
     ConfirmCommand(main_->ControlServer()->Port(), target);  // trusting a site is confirmed first
-    EXPECT_EQ(main_->Proxy()->Judge(c.url, SplitUrl(c.url), "").verdict, c.verdict) << c.command;
+    EXPECT_EQ(main_->Proxy()->Config().Judge(c.url, SplitUrl(c.url), "").verdict, c.verdict) << c.command;
   }
 }
 
