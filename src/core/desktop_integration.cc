@@ -21,6 +21,9 @@ constexpr std::string_view kTemplateFile = "startup.xml";
 constexpr std::string_view kTaskFile = "startup2.xml";
 // The scheduler command reads the task file before it ends; it is given this long.
 constexpr int kSchedulerTimeoutMs = 60000;
+// What the program's end gives a registration still running: the forced mode re-registers
+// its task at the end, and a logoff should not wait long for it.
+constexpr std::chrono::milliseconds kFinishBound{5000};
 
 void ReplaceFirst(std::u16string& text, std::u16string_view placeholder, std::u16string_view value) {
   size_t at = text.find(placeholder);
@@ -114,12 +117,16 @@ bool DesktopIntegration::RegisterStartupTask() {
 void DesktopIntegration::SetAutostart(bool on) {
   AutostartStore& store = AutostartStore::Current();
   if (store.UsesScheduledTask()) {
-    if (on) {
-      RegisterStartupTask();
-    } else {
-      store.DeleteTask();
-    }
-    on = false;  // a start entry from an older system is not left behind
+    scheduler_.Post([on] {
+      AutostartStore& store = AutostartStore::Current();
+      if (on) {
+        RegisterStartupTask();
+      } else {
+        store.DeleteTask();
+      }
+      store.DeleteEntry();  // a start entry from an older system is not left behind
+    });
+    return;
   }
   if (!on) {
     store.DeleteEntry();
@@ -136,6 +143,8 @@ void DesktopIntegration::SetAutostart(bool on) {
       break;
   }
 }
+
+void DesktopIntegration::FinishAutostartChanges() { WaitForAutostartChanges(kFinishBound); }
 
 bool DesktopIntegration::IsAutostartOn() {
   AutostartStore& store = AutostartStore::Current();

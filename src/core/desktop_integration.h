@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "base/serial_worker.h"
 #include "core/system_integration.h"
 
 // The proxy server option for the local proxy: "http=127.0.0.1:P;https=127.0.0.1:P".
@@ -30,10 +32,18 @@ class DesktopIntegration : public SystemIntegration {
   void RegisterSystemProxy(uint16_t proxy_port) override;
   void RemoveSystemProxy() override;
   void RemoveSystemProxyAtSessionEnd() override;
+  // On a system with the task scheduler the task is registered or deleted on a worker
+  // thread, so that the scheduler's command never holds up the window.
   void SetAutostart(bool on) override;
   bool IsAutostartOn() override;
+  void FinishAutostartChanges() override;
+  // Waits for the autostart changes asked so far, at most `bound`; whether they are done.
+  bool WaitForAutostartChanges(std::chrono::milliseconds bound) { return scheduler_.WaitUntilIdle(bound); }
   void CleanBrowserTraces() override;
 
   // Fills and registers the task; false when there was no task file to register.
   static bool RegisterStartupTask();
+
+ private:
+  SerialWorker scheduler_;
 };

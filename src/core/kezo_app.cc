@@ -71,6 +71,7 @@ int CKEZOApp::ExitInstance() {
     SetMainWindow(nullptr);
     main_->Teardown(false);
     main_.reset();
+    SystemIntegration::Current().FinishAutostartChanges();
   }
   lifecycle_.RestartIfRequested();
   lifecycle_.OnProcessEnd();

@@ -375,12 +375,24 @@ void CKEZODlg::SetViewMode(int mode) {
 }
 
 void CKEZODlg::DrawCounter(int total) {
+  // Totals of concurrent counts arrive out of order; the counter shows the highest.
+  int highest = counter_total_.load();
+  while (highest < total && !counter_total_.compare_exchange_weak(highest, total)) {
+  }
   UiDispatcher& dispatcher = Ui().Dispatcher();
   if (dispatcher.IsUiThread()) {
-    DrawCounterNow(total);
-  } else {
-    dispatcher.Send([this, total] { DrawCounterNow(total); }, &gate_);
+    DrawCounterNow(counter_total_.load());
+    return;
   }
+  // A connection thread never waits for the window: it queues one redraw, unless one is
+  // queued already, which will show its total.
+  if (counter_redraw_queued_.exchange(true)) return;
+  dispatcher.Post(
+      [this] {
+        counter_redraw_queued_ = false;
+        DrawCounterNow(counter_total_.load());
+      },
+      &gate_);
 }
 
 void CKEZODlg::DrawCounterNow(int total) {

@@ -45,7 +45,7 @@ CounterLayout LayOutCounter(uint32_t total, int digit_width);
 // dispatcher of every menu command. It lives hidden in the tray most of the time.
 //
 // Everything runs on the user-interface thread except DrawCounter, which counting threads
-// call; it carries the drawing over to the user-interface thread and waits for it.
+// call; it queues the drawing for the user-interface thread and returns at once.
 class CKEZODlg : public CDialog, public CounterDisplay {
  public:
   static constexpr int kWidth = 898;
@@ -189,6 +189,10 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   std::unique_ptr<CLocalHttpServer> control_server_;
   std::unique_ptr<CLocalProxy> proxy_;
   std::shared_ptr<ReloadTarget> reload_target_;
+  // The counter's redraw from connection threads: the highest total they reported, and
+  // whether a redraw is queued on the user-interface thread.
+  std::atomic<int> counter_total_{0};
+  std::atomic<bool> counter_redraw_queued_{false};
   // Set while a data update's Updater runs; its worker clears it when Updater has ended.
   std::shared_ptr<std::atomic<bool>> data_update_running_ = std::make_shared<std::atomic<bool>>(false);
   SendGate gate_;

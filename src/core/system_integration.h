@@ -19,8 +19,13 @@ class SystemIntegration : public Seam<SystemIntegration> {
   virtual void RemoveSystemProxy() = 0;
   // The user's session ends: clears the proxy the fast way and sets ProxyRestored.
   virtual void RemoveSystemProxyAtSessionEnd() = 0;
+  // May return before the change is made (the task scheduler is slow); changes are made in
+  // the order asked.
   virtual void SetAutostart(bool on) = 0;
   virtual bool IsAutostartOn() = 0;
+  // At the program's end: gives the autostart changes still being made a short time to
+  // finish.
+  virtual void FinishAutostartChanges() {}
   virtual void CleanBrowserTraces() = 0;
 
   static SystemIntegration& System();

@@ -25,8 +25,8 @@ class Processes : public Seam<Processes> {
 
   // A running process other than this one whose image name is `image_name` (compared
   // without regard to case), opened to be waited for and ended; null with the reason in
-  // `result` otherwise. On Linux only the program file of this program's folder, run by
-  // the same user, counts.
+  // `result` otherwise. Only the program file of this program's folder counts, and on
+  // Linux only when run by the same user.
   virtual std::unique_ptr<WatchedProcess> OpenRunning(std::u16string_view image_name, OpenResult* result) = 0;
   // Starts `image_name` from this program's folder, with that folder as its working folder,
   // shown normally or hidden; null when it cannot be started.

@@ -723,6 +723,26 @@ TEST_F(KezoExeTest, LauncherRestartsAKilledMainProgramAndASecondLauncherEndsAtOn
   EXPECT_TRUE(WaitFor([] { return ProcessIdsOf(L"KEZO.exe").empty() && ProcessIdsOf(L"Launcher.exe").empty(); }));
 }
 
+// KEZO took any process named Launcher.exe for its companion: it adopted another vendor's
+// and ended it at the user's quit.
+TEST_F(KezoExeTest, AnotherProgramNamedLauncherElsewhereIsNeitherAdoptedNorEnded) {
+  std::filesystem::copy_file(TestProgramFolder() / "Launcher.exe", folder_ / "Launcher.exe");
+  std::filesystem::create_directories(folder_ / "elsewhere");
+  std::filesystem::copy_file(TestProgramFolder() / "kezo_stub_updater.exe", folder_ / "elsewhere" / "Launcher.exe");
+  PROCESS_INFORMATION other = Start(L"elsewhere\\Launcher.exe", L"--run-ms=120000");
+  ASSERT_TRUE(WaitFor([] { return ProcessIdsOf(L"Launcher.exe").size() == 1; }));
+
+  PROCESS_INFORMATION kezo = Start(L"KEZO.exe", L"-h");
+  ASSERT_EQ(WaitForInputIdle(kezo.hProcess, 60000), 0u);
+  ASSERT_TRUE(WaitFor([] { return ProcessIdsOf(L"Launcher.exe").size() == 2; })) << "KEZO starts its own Launcher";
+
+  ASSERT_TRUE(PostMessageW(FindTitledWindowOf(kezo.dwProcessId), kQuitMessage, 0, 0));
+  EXPECT_TRUE(WaitFor([] { return ProcessIdsOf(L"KEZO.exe").empty() && ProcessIdsOf(L"Launcher.exe").size() == 1; }))
+      << "the user's quit ends its own Launcher";
+  EXPECT_EQ(WaitForSingleObject(other.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the other program runs on";
+  TerminateProcess(other.hProcess, 0);
+}
+
 // A top-level window of this (the test) program, closed the ordinary way on WM_CLOSE.
 HWND OpenTestWindow(const wchar_t* title) {
   static const ATOM kind = [] {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
+#include <future>
 
 #include "config/process_flags.h"
 #include "core/kezo_resources.h"
@@ -63,10 +66,14 @@ class FakeCommandRunner : public CommandRunner {
   std::optional<int> Run(const std::vector<std::u16string>& words, int timeout_ms) override {
     commands.push_back(words);
     task_file_seen = FileSystem::Current().ReadAll("startup2.xml");
+    if (hold.valid()) hold.wait_for(std::chrono::seconds(30));  // bounded, for a faulty build
+    finished = true;
     return 0;
   }
   std::vector<std::vector<std::u16string>> commands;
   std::optional<std::string> task_file_seen;
+  std::shared_future<void> hold;  // the command runs until it is ready
+  std::atomic<bool> finished{false};
 };
 
 std::string Utf16Le(std::u16string_view text) {
@@ -138,6 +145,7 @@ TEST_F(DesktopIntegrationTest, TheTaskTemplateGetsOnlyTheFirstOfEachPlaceholder)
 TEST_F(DesktopIntegrationTest, AutostartOnATaskSystemRegistersTheTaskAndLeavesNoStartEntry) {
   WriteFile("startup.xml", Utf16Le(u"<Exec><Command>APPPATH</Command><WorkingDirectory>WORKPATH</WorkingDirectory>"));
   desktop_.SetAutostart(true);
+  ASSERT_TRUE(desktop_.WaitForAutostartChanges(std::chrono::seconds(30)));
 
   ASSERT_EQ(runner_.commands.size(), 1u);
   EXPECT_EQ(runner_.commands[0],
@@ -152,11 +160,28 @@ TEST_F(DesktopIntegrationTest, AutostartOnATaskSystemRegistersTheTaskAndLeavesNo
 
   store_.calls.clear();
   desktop_.SetAutostart(false);
+  ASSERT_TRUE(desktop_.WaitForAutostartChanges(std::chrono::seconds(30)));
   EXPECT_EQ(store_.calls, (std::vector<std::string>{"delete task", "delete entry"}));
+}
+
+// The scheduler's command ran on the window's thread for up to a minute, at every start of
+// the forced mode and at the program's end.
+TEST_F(DesktopIntegrationTest, TheWindowDoesNotWaitWhileTheSchedulerRunsAndChangesKeepTheirOrder) {
+  WriteFile("startup.xml", Utf16Le(u"<Exec><Command>APPPATH</Command></Exec>"));
+  std::promise<void> release;
+  runner_.hold = release.get_future().share();
+  desktop_.SetAutostart(true);
+  desktop_.SetAutostart(false);
+  EXPECT_FALSE(runner_.finished) << "returned while the command runs";
+  release.set_value();
+  ASSERT_TRUE(desktop_.WaitForAutostartChanges(std::chrono::seconds(30)));
+  EXPECT_TRUE(runner_.finished);
+  EXPECT_EQ(store_.calls, (std::vector<std::string>{"delete entry", "delete task", "delete entry"}));
 }
 
 TEST_F(DesktopIntegrationTest, AutostartOnATaskSystemWithoutATemplateRunsNoCommand) {
   desktop_.SetAutostart(true);
+  ASSERT_TRUE(desktop_.WaitForAutostartChanges(std::chrono::seconds(30)));
   EXPECT_TRUE(runner_.commands.empty());
   EXPECT_EQ(store_.calls, (std::vector<std::string>{"delete entry"}));
 }
