@@ -58,7 +58,6 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Solvane"
 !define MUI_WELCOMEPAGE_TEXT "Veltra 是一款免费的网页内容过滤软件，为您挡住网页中的色情与不良内容，帮助您远离它们。$\r$\n$\r$\n本向导将把 Veltra ${VERSION} 安装到您的电脑上，只为当前用户安装，不需要管理员权限。$\r$\n$\r$\n点击“下一步”继续。"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\KEZO.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "立即运行 Veltra"
-!define MUI_UNCOMPONENTSPAGE_TEXT_TOP "卸载 Veltra 的程序文件。您的网址名单、关键词和学习到的网站默认保留，重新安装后仍可使用；勾选下面一项则一并删除。"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -66,6 +65,8 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Solvane"
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShown
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "卸载将删除 Veltra 的程序文件。您的网址名单、关键词和学习到的网站默认保留，重新安装后仍可使用；勾选下面一项则一并删除。"
+!define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
@@ -164,7 +165,7 @@ Section "-un.Veltra"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
-Section /o "un.同时删除我的网址名单、关键词和学习到的网站" RemoveLists
+Section /o "un.同时删除我的名单" RemoveLists
   !insertmacro RemoveUserFiles
 SectionEnd
 
