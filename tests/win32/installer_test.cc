@@ -246,6 +246,9 @@ TEST_F(InstallerTest, InstallsUpgradesInPlaceWhileRunningAndUninstallsOnlyWhenTh
   EXPECT_EQ(Uninstall(L"/PASSWORD=secret1"), 4u);
   EXPECT_TRUE(fs::exists(folder_ / "KEZO.exe"));
   EXPECT_NE(KezoWindow(), nullptr) << "a refused uninstall leaves the program running";
+  // Nor is the setup program a way to quit a bound program.
+  ASSERT_EQ(RunAndWait(setup_, L"/SILENT /NOSTART", setup_.parent_path()), 0u);
+  EXPECT_NE(KezoWindow(), nullptr) << "started again despite /NOSTART";
   WriteProfile(profile::kSoftMode, 0);
 
   // A program killed from outside leaves the proxy setting at its dead port; the
