@@ -123,6 +123,9 @@ Section "-Veltra"
   ExecWait '"$PLUGINSDIR\KEZO.exe" /STOPPROGRAMS' $0
   ${If} $0 != 0
     MessageBox MB_ICONSTOP "Veltra 的程序仍在运行，无法完成安装。请退出 Veltra 后重新安装。" /SD IDOK
+    ${If} $MustStart == 1
+      Exec '"$INSTDIR\KEZO.exe"'  ; a bound program is not left ended
+    ${EndIf}
     SetErrorLevel 2
     Quit
   ${EndIf}
