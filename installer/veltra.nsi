@@ -9,7 +9,8 @@
 ; Setup command line:
 ;   /SILENT    install without questions (over an installation: into its folder, the
 ;              running programs are asked to end first; user files and the profile stay)
-;   /NOSTART   do not start KEZO.exe at the end
+;   /NOSTART   do not start KEZO.exe at the end (unless its password or the forced mode
+;              binds it: then it is started again all the same)
 ;   /D=folder  install into this folder (last on the command line)
 ; Exit codes: 0 installed, 1 cancelled, 2 programs of the folder kept running.
 ;
@@ -55,10 +56,9 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Solvane"
 
 !define MUI_ICON "${SOURCE}/Images/kezo.ico"
 !define MUI_UNICON "${SOURCE}/Images/kezo.ico"
-!define MUI_WELCOMEPAGE_TEXT "Veltra 是一款免费的网页内容过滤软件，为您挡住网页中的色情与不良内容，帮助您远离它们。$\r$\n$\r$\n本向导将把 Veltra ${VERSION} 安装到您的电脑上，只为当前用户安装，不需要管理员权限。$\r$\n$\r$\n点击“下一步”继续。"
+!define MUI_WELCOMEPAGE_TEXT "Veltra 是一款免费的网页内容过滤软件，为您挡住网页中的色情与不良内容，帮助您远离它们。$\r$\n$\r$\n本向导将把 Veltra ${VERSION} 安装到您的电脑上，只为当前用户安装，不需要管理员权限。正在运行的 Veltra 会先关闭，安装完成后再启动。$\r$\n$\r$\n点击“下一步”继续。"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\KEZO.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "立即运行 Veltra"
-!define MUI_UNCOMPONENTSPAGE_TEXT_TOP "卸载 Veltra 的程序文件。您的网址名单、关键词和学习到的网站默认保留，重新安装后仍可使用；勾选下面一项则一并删除。"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -66,11 +66,15 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Solvane"
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShown
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "卸载将删除 Veltra 的程序文件。您的网址名单、关键词和学习到的网站默认保留，重新安装后仍可使用；勾选下面一项则一并删除。"
+!define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
 Var NoStart
+Var MustStart  ; started at the end of the section: silently, or bound by its password or the forced mode
+Var Started
 
 Function .onInit
   ${GetParameters} $0
@@ -94,8 +98,12 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+; Interactively the finish page's check box starts the program, unless it runs already.
 Function FinishPageShown
-  ${If} $NoStart == 1
+  ${If} $Started == 1
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+  ${ElseIf} $NoStart == 1
     SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
   ${EndIf}
 FunctionEnd
@@ -105,9 +113,19 @@ Section "-Veltra"
   ; waits for them, so that their files can be replaced.
   InitPluginsDir
   File "/oname=$PLUGINSDIR\KEZO.exe" "${SOURCE}/KEZO.exe"
+  ; A program bound by its password or the forced mode may not be quit by the user, so the
+  ; setup program must not become a way to quit it: it starts the program again whatever
+  ; /NOSTART or the finish page say.
+  ExecWait '"$PLUGINSDIR\KEZO.exe" /CHECKUNINSTALL /QUIET' $0
+  ${If} $0 != 0
+    StrCpy $MustStart 1
+  ${EndIf}
   ExecWait '"$PLUGINSDIR\KEZO.exe" /STOPPROGRAMS' $0
   ${If} $0 != 0
     MessageBox MB_ICONSTOP "Veltra 的程序仍在运行，无法完成安装。请退出 Veltra 后重新安装。" /SD IDOK
+    ${If} $MustStart == 1
+      Exec '"$INSTDIR\KEZO.exe"'  ; a bound program is not left ended
+    ${EndIf}
     SetErrorLevel 2
     Quit
   ${EndIf}
@@ -135,15 +153,16 @@ Section "-Veltra"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
-SectionEnd
 
-Function .onInstSuccess
-  ; Interactively the finish page's check box starts it.
   ${If} ${Silent}
   ${AndIf} $NoStart != 1
-    Exec '"$INSTDIR\KEZO.exe"'
+    StrCpy $MustStart 1
   ${EndIf}
-FunctionEnd
+  ${If} $MustStart == 1
+    Exec '"$INSTDIR\KEZO.exe"'
+    StrCpy $Started 1
+  ${EndIf}
+SectionEnd
 
 Section "-un.Veltra"
   ; Stops the programs, switches autostart off and removes the system proxy setting.
@@ -164,7 +183,7 @@ Section "-un.Veltra"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
-Section /o "un.同时删除我的网址名单、关键词和学习到的网站" RemoveLists
+Section /o "un.同时删除我的名单" RemoveLists
   !insertmacro RemoveUserFiles
 SectionEnd
 
