@@ -512,6 +512,16 @@ void CKEZODlg::Quit() {
   DestroyWindow();
 }
 
+void CKEZODlg::QuitAsUser() {
+  if (lock_.IsLocked()) {
+    MessageBox(u"软件已锁定，不能退出。请先解除锁定。");
+    return;
+  }
+  if (forced_mode_.CanLeaveForcedView(*this, current_view_)) Quit();
+}
+
+void CKEZODlg::EndFromOutside() { DestroyWindow(); }
+
 void CKEZODlg::OnTrayEvent(int icon_id, TrayEvent event) {
   if (icon_id != kTrayIconId) return;
   if (event == TrayEvent::kLeftButtonDown) {
@@ -593,9 +603,7 @@ bool CKEZODlg::OnCommand(int id) {
       break;
     case ID_WINDOW_PATROL: ToggleWindowPatrol(); break;
     case ID_CLEAN_TRACES: SystemIntegration::Current().CleanBrowserTraces(); break;
-    case ID_EXIT:
-      if (forced_mode_.CanLeaveForcedView(*this, current_view_)) Quit();
-      break;
+    case ID_EXIT: QuitAsUser(); break;
     case ID_LOCKED_ADD_KEYWORD: AddKeywordWhileLocked(); break;
     case ID_LOCKED_ADD_SITE: AddSitesWhileLocked(); break;
     case ID_LOCKED_UNLOCK: ShowMainWindow(); break;
@@ -769,11 +777,15 @@ bool CKEZODlg::UpdaterAvailable() {
 }
 
 void CKEZODlg::StartDataUpdate() {
-  if (!UpdaterAvailable()) return;
+  // Two runs at once would unpack and delete each other's packs.
+  if (*data_update_running_ || !UpdaterAvailable()) return;
+  *data_update_running_ = true;
   std::shared_ptr<ReloadTarget> target = reload_target_;
-  start_worker_([target] {
+  std::shared_ptr<std::atomic<bool>> running = data_update_running_;
+  start_worker_([target, running] {
     ProcessRunner::Current().RunAndWait(kUpdater, u"", false);
     if (target) target->ReloadAfterUpdate();
+    *running = false;
   });
 }
 

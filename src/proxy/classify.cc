@@ -32,8 +32,7 @@ bool CProxyConfig::AddressTextIsBanned(std::string_view url) const {
   // UTF-8 or as local double-byte text is seen either way. Each decoding is judged on its
   // own: run together, a misread first part could shift the second out of step.
   auto banned = [this](const std::string& text) {
-    bool white = white_filter_ != nullptr && white_filter_->Match(std::string_view(text));
-    return !white && black_filter_ != nullptr && black_filter_->Match(std::string_view(text));
+    return black_filter_ != nullptr && black_filter_->Bans(std::string_view(text), white_filter_);
   };
   return banned(HighBytes(UrlDecodeToLocal(url))) || banned(HighBytes(UrlDecode(url)));
 }

@@ -152,7 +152,7 @@ LinkCounts FilterLinks(std::string& page, bool utf8, const CWordFilter& black, c
     if (b == std::string::npos) break;
     std::string_view anchor = std::string_view(page).substr(a, b + 3 - a);
     std::u16string link = LinkText(utf8 ? Utf8ToWide(anchor) : LocalToWide(anchor));
-    if ((white == nullptr || !white->Match(link)) && black.Match(link)) banned.push_back({a, b + 3});
+    if (black.Bans(link, white)) banned.push_back({a, b + 3});
     from = b + 3;
     if (++examined > kMaxExaminedLinks) break;
   }

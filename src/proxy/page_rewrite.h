@@ -29,7 +29,7 @@ struct CollectedPage {
 // What a page is rewritten with.
 struct PageRewriteRules {
   const CWordFilter* black = nullptr;  // null: links are not filtered
-  const CWordFilter* white = nullptr;  // clears a link the black filter bans; may be null
+  const CWordFilter* white = nullptr;  // clears the banned words it overlaps; may be null
   // Inserted one after another before the end of the head, in the local code page (they
   // are converted to a UTF-8 page's encoding). Empty pieces are skipped.
   std::vector<std::string> pieces;
@@ -67,7 +67,7 @@ enum class Inflation {
 Inflation Gunzip(std::string& body, CBudgetShare* budget = nullptr, size_t charged = 0);
 
 // Removes from `page` (UTF-8 or the local code page, as `utf8` says) every anchor whose
-// link text `black` bans and `white` (may be null) does not clear. Anchors are found on the
+// link text `black` bans (CWordFilter::Bans, with `white`, which may be null). Anchors are found on the
 // bytes (their markers are ASCII in both encodings) and only each anchor is decoded for
 // judging, so the rest of the page keeps its bytes exactly.
 LinkCounts FilterLinks(std::string& page, bool utf8, const CWordFilter& black, const CWordFilter* white);

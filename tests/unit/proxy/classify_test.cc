@@ -17,7 +17,7 @@ class ClassifyTest : public ::testing::Test {
   ClassifyTest() {
     ServersStopping = false;
     WriteListFile("Data\\word.kezo", {"色情"}, true);
-    WriteListFile("Data\\whiteword.kezo", {"医学"}, true);
+    WriteListFile("Data\\whiteword.kezo", {"反色情"}, true);
     WriteListFile("Data\\whitedomain.kezo", {"gov.test", "white.test"}, true);
     WriteListFile("Data\\blackdomain.kezo", {"black.test", "white.test", "hentai", "cdn.parent.test"}, true);
     WriteListFile("Data\\UserWhiteDomain.kezo", {"mine.test"}, true);
@@ -92,7 +92,8 @@ TEST_F(ClassifyTest, ChecksRunInTheirFixedOrder) {
       {"http://news.test/?q=%E8%89%B2%E6%83%85", "", kDrop, "address-text"},  // UTF-8 encoded
       {"http://news.test/?q=\xC9\xAB\xC7\xE9", "", kDrop, "address-text"},    // local double-byte text
       {"http://news.test/?q=%C9%AB%C7%E9", "", kDrop, "address-text"},         // the same, encoded
-      {"http://news.test/?q=%E5%8C%BB%E5%AD%A6%E8%89%B2%E6%83%85", "", kPassFiltered, ""},  // cleared by white
+      {"http://news.test/?q=%E5%8F%8D%E8%89%B2%E6%83%85", "", kPassFiltered, ""},  // a white word around it
+      {"http://news.test/?q=%E5%8F%8D%E8%89%B2%E6%83%85%20%E8%89%B2%E6%83%85", "", kDrop, "address-text"},  // one clear, one not
       {"http://news.test/?q=sex", "", kPassFiltered, ""},
       {"http://news.test/", "", kPassFiltered, ""},
   };

@@ -17,7 +17,7 @@ class HttpResponseTest : public ::testing::Test {
  protected:
   HttpResponseTest() {
     WriteListFile("Data\\word.kezo", {"色情", "porn"}, true);
-    WriteListFile("Data\\whiteword.kezo", {"医学"}, true);
+    WriteListFile("Data\\whiteword.kezo", {"porn study"}, true);
     WriteTextFile("Data\\WebBottomTips.txt", "<p>TIP</p>", false);
     WriteTextFile("Data\\Inject.kezo", "<script>S</script>", false);
     WriteTextFile("Data\\Control.html", "<div>BAR</div>", false);
@@ -51,7 +51,7 @@ class HttpResponseTest : public ::testing::Test {
 TEST_F(HttpResponseTest, BannedLinksGoAndThePiecesStandBeforeTheEndOfTheHead) {
   std::string body = "<html><head><title>t</title></head><body>"
                      "<a href=\"/1\">news</a><a href=\"/2\">porn clips</a><a href=\"/3\">医学 porn study</a>"
-                     "</body></html>";
+                     "<a href=\"/4\">porn study, porn clips</a></body></html>";
   ServersStopping = false;
   int before = setup_.FilterCount;
   std::string reply = Rewrite("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
@@ -60,7 +60,7 @@ TEST_F(HttpResponseTest, BannedLinksGoAndThePiecesStandBeforeTheEndOfTheHead) {
                               "<a href=\"/1\">news</a><a href=\"/3\">医学 porn study</a></body></html>";
   EXPECT_EQ(reply, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                        std::to_string(expected_body.size()) + "\r\n\r\n" + expected_body);
-  EXPECT_EQ(setup_.FilterCount - before, 1) << "the removed link is counted";
+  EXPECT_EQ(setup_.FilterCount - before, 2) << "the removed links are counted";
 }
 
 TEST_F(HttpResponseTest, ChunkedGzipPagesAreDecodedBeforeFiltering) {
