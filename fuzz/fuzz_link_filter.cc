@@ -4,8 +4,8 @@
 // Input: one byte (bit 0: the page is UTF-8, else the local code page), then the page.
 #include "fuzz_environment.h"
 #include "fuzz_support.h"
-#include "proxy/http_response.h"
 #include "platform/code_page.h"
+#include "proxy/page_rewrite.h"
 #include "rules/link_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,12 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string page(AsText(data + 1, size - 1));
   std::string original = page;
 
-  CHttpResponse response(environment.black.get(), environment.white.get(), nullptr, environment.setup);
-  response.FilterLinks(page, utf8);
-  FUZZ_CHECK(response.LinksRemoved() <= response.LinksExamined());
-  FUZZ_CHECK(response.LinksExamined() <= CHttpResponse::kMaxExaminedLinks + 1);
+  LinkCounts counts = FilterLinks(page, utf8, *environment.black, environment.white.get());
+  FUZZ_CHECK(counts.removed <= counts.examined);
+  FUZZ_CHECK(counts.examined <= kMaxExaminedLinks + 1);
   FUZZ_CHECK(page.size() <= original.size());
-  if (response.LinksRemoved() == 0) FUZZ_CHECK(page == original);
+  if (counts.removed == 0) FUZZ_CHECK(page == original);
 
   std::u16string text = LinkText(utf8 ? Utf8ToWide(original) : LocalToWide(original));
   FUZZ_CHECK(text.find_first_of(u"\r\n\t") == std::u16string::npos);

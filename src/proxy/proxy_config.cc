@@ -85,11 +85,10 @@ bool CProxyConfig::SendsNoImageScript(const std::string& host, const std::string
   return setup_.NonePicture == 2 && OnNoImageList(host, referer_host);
 }
 
-CProxyConfig::PageJudgement CProxyConfig::JudgePage(const std::string& host, int links_examined,
-                                                    double removed_share) const {
+CProxyConfig::PageJudgement CProxyConfig::JudgePage(const std::string& host, const LinkCounts& links) const {
   int threshold = smart_threshold_;
   if (threshold <= 0 || released_sites_.Contains(host)) return PageJudgement::kDeliver;
-  if (links_examined <= kSmartMinimumLinks || !(removed_share > threshold)) return PageJudgement::kDeliver;
+  if (links.examined <= kSmartMinimumLinks || !(links.RemovedShare() > threshold)) return PageJudgement::kDeliver;
   return smart_tip_ == 0 ? PageJudgement::kDrop : PageJudgement::kTipPage;
 }
 

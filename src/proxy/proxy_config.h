@@ -10,6 +10,7 @@
 #include "config/settings.h"
 #include "proxy/host_cache.h"
 #include "proxy/memory_budget.h"
+#include "proxy/page_rewrite.h"
 #include "proxy/request_verdict.h"
 #include "proxy/server_limits.h"
 #include "proxy/url_helpers.h"
@@ -95,7 +96,7 @@ class CProxyConfig {
   // Whether the page script is told to hide that request's pictures itself.
   bool SendsNoImageScript(const std::string& host, const std::string& referer_host) const;
   // Smart monitoring's judgement of a rewritten page of `host` from its link counts.
-  PageJudgement JudgePage(const std::string& host, int links_examined, double removed_share) const;
+  PageJudgement JudgePage(const std::string& host, const LinkCounts& links) const;
   // Adds `host` to the learned sites, which are refused from then on.
   void LearnSite(const std::string& host);
 

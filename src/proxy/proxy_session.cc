@@ -294,14 +294,14 @@ void CProxySession::FilterResponse() {
         if (!out.empty()) SendAll(connection_.client, out);
         return;
       case ResponseStep::kPageReady:
-        SendPage(std::move(out), response.LinksExamined(), response.RemovedShare());
+        SendPage(std::move(out), response.Links());
         return;
     }
   }
 }
 
-void CProxySession::SendPage(std::string page, int links_examined, double removed_share) {
-  switch (config_.JudgePage(connection_.host, links_examined, removed_share)) {
+void CProxySession::SendPage(std::string page, const LinkCounts& links) {
+  switch (config_.JudgePage(connection_.host, links)) {
     case CProxyConfig::PageJudgement::kDeliver:
       break;
     case CProxyConfig::PageJudgement::kDrop:

@@ -71,7 +71,7 @@ class CProxySession {
   // Sends the response of a filtered request to the browser.
   void FilterResponse();
   // Sends a rewritten page, or what smart monitoring puts in its place.
-  void SendPage(std::string page, int links_examined, double removed_share);
+  void SendPage(std::string page, const LinkCounts& links);
   void SendReply(const std::string& reply);
   // Connects the upstream socket through the host cache. Gives up at once when the proxy
   // stops, even while a name is being resolved.

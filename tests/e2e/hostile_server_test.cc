@@ -163,7 +163,7 @@ TEST_F(HostileServerTest, EveryAttackEndsCleanlyInBoundedMemoryWhileOrdinaryRequ
          EXPECT_TRUE(got.closed);
          size_t length = ParseContentLength(FindHeaderField(got.Head(), "Content-Length").value_or(""), SIZE_MAX).value_or(0);
          EXPECT_GT(length, 0u);
-         EXPECT_LE(length, CHttpResponse::kInflateRatio * bomb.size());
+         EXPECT_LE(length, kInflateRatio * bomb.size());
          EXPECT_EQ(got.total, got.Head().size() + length);
        }},
       {"a 50 MB page",

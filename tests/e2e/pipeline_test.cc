@@ -1,11 +1,11 @@
 // Filtered pages through the real proxy: a local web server, the proxy on a free port and
 // a browser-like client.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include "config/process_flags.h"
 #include "config/profile_values.h"
 #include "data_files.h"
+#include "gzip.h"
 #include "loopback_network.h"
 #include "memory_profile_store.h"
 #include "platform/file_system.h"
@@ -20,21 +20,6 @@
 namespace {
 
 const std::string kBlankGif = std::string("GIF89a", 6) + std::string(37, '\x01');
-
-std::string Gzip(const std::string& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size())) + 32;
-  std::string out(size, '\0');
-  z_stream stream{};
-  deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
 
 class PipelineTest : public ::testing::Test {
  protected:
