@@ -127,7 +127,7 @@ bool CHttpResponse::Gunzip() {
   const size_t capacity = kInflateRatio * body_.size();
   const size_t first_size = std::min<size_t>(capacity, std::max<size_t>(body_.size() * 4, 4096));
   // The inflated page is charged beside the collected bytes it is made from.
-  if (!Charge(data_.size() + first_size)) return false;
+  if (!Charge(body_.size() + first_size)) return false;
   std::string out(first_size, '\0');
   z_stream stream{};
   if (inflateInit2(&stream, 15 + 16) != Z_OK) return false;
@@ -139,7 +139,7 @@ bool CHttpResponse::Gunzip() {
   while (stream.total_out < capacity && stream.avail_in > 0) {
     if (stream.total_out == out.size()) {
       size_t grown = std::min(capacity, out.size() * 2);
-      if (!Charge(data_.size() + grown)) {
+      if (!Charge(body_.size() + grown)) {
         inflateEnd(&stream);
         return false;
       }
@@ -251,8 +251,12 @@ void CHttpResponse::InsertPieces(const std::vector<std::string>& local_pieces, b
 std::string CHttpResponse::RewritePage() {
   if (over_budget_) return {};
   if (received_ <= head_length_) return head_;
-  body_.assign(data_, head_length_, std::string::npos);
-  if (body_.starts_with("\x78\x9C")) return data_;
+  // The collected bytes become the body and then the reply in place: a page is held once,
+  // not as collected bytes, body and reply side by side.
+  body_ = std::move(data_);
+  data_.clear();
+  body_.erase(0, head_length_);
+  if (body_.starts_with("\x78\x9C")) return head_ + body_;
   if (chunked_) DecodeChunked();
   if (!body_.empty() && body_.starts_with("\x1F\x8B") && Gunzip() && FindHeaderField(head_, "Content-Encoding")) {
     SetHeaderField(head_, "Content-Encoding", "none");
@@ -273,12 +277,16 @@ std::string CHttpResponse::RewritePage() {
       pieces.push_back(assets_->GetPageScript());
     }
     if (setup_.NonePicture == 2 && no_image_script_) pieces.emplace_back(kNoImageScript);
+    // Room for the pieces (twice their size: a UTF-8 page gets them converted) and the head,
+    // whose fields may still grow by a few bytes.
+    size_t room = head_.size() + 64;
+    for (const std::string& piece : pieces) room += 2 * piece.size();
+    body_.reserve(body_.size() + room);
     InsertPieces(pieces, utf8);
   }
   SetHeaderField(head_, "Content-Length", std::to_string(body_.size()));  // a head without one is left so
-  std::string reply;
-  reply.reserve(head_.size() + body_.size());
-  return reply.append(head_).append(body_);
+  body_.insert(0, head_);
+  return std::move(body_);
 }
 
 std::string CHttpResponse::ImageReply(std::string_view blank_image) {
