@@ -101,9 +101,13 @@ std::string FormField(std::string_view body, std::string_view name) {
   return {};
 }
 
-std::string ReplyHead(std::string_view content_type, size_t length) {
+// The page script and the toolbar's style sheet, which every filtered page loads: the
+// browser may keep them for a while instead of asking again for each page.
+bool IsPagePiece(std::string_view path) { return path == "/kezo.js" || path == "/kezo.css"; }
+
+std::string ReplyHead(std::string_view content_type, size_t length, bool cacheable) {
   return "HTTP/1.0 200 OK\nContent-Type: " + std::string(content_type) + "\nContent-Length: " +
-         std::to_string(length) + "\r\n\r\n";
+         std::to_string(length) + (cacheable ? "\r\nCache-Control: max-age=3600" : "") + "\r\n\r\n";
 }
 
 }  // namespace
@@ -344,7 +348,7 @@ std::string CLocalHttpServer::FileReply(std::string path, std::string extension)
     size_t body = content.find("\r\n\r\n");
     content.erase(0, body == std::string::npos ? content.size() : body + 4);
   }
-  return ReplyHead(ContentType(extension), content.size()) + content;
+  return ReplyHead(ContentType(extension), content.size(), !not_found && IsPagePiece(path)) + content;
 }
 
 std::string CLocalHttpServer::ReceiveRequest(SocketHandle client) {

@@ -104,21 +104,35 @@ SocketHandle CHostCache::TimedConnect(uint32_t address, uint16_t port, int timeo
 int CHostCache::Connect(const std::string& host, uint16_t port, SocketHandle* out) {
   *out = kNoSocket;
   if (stopping_) return -1;
-  Network& network = Network::Current();
+  constexpr int kAnyRecord = kSlowestUsableMs + kAcceptMarginMs + 1;
+  if (ConnectRecorded(host, port, kAnyRecord, out) == RecordedConnect::kConnected) return 0;
+  return ConnectResolved(host, port, out);
+}
 
-  if (std::optional<CHostRecord> record = Lookup(host)) {
-    int elapsed = 0;
-    // A connect slower than the recorded time plus the margin is refused anyway; waiting for
-    // it longer would only delay the fresh resolution.
-    int limit = std::min(record->connectMs, kSlowestUsableMs) + kAcceptMarginMs + 1;
-    SocketHandle socket = TimedConnect(record->address, port, limit, &elapsed);
-    if (elapsed != kFailureMarkMs && elapsed - record->connectMs <= kAcceptMarginMs) {
-      *out = socket;
-      return 0;
-    }
-    if (socket != kNoSocket) network.Close(socket);
+CHostCache::RecordedConnect CHostCache::ConnectRecorded(const std::string& host, uint16_t port, int max_wait_ms,
+                                                        SocketHandle* out) {
+  *out = kNoSocket;
+  if (stopping_) return RecordedConnect::kFailed;
+  std::optional<CHostRecord> record = Lookup(host);
+  if (!record) return RecordedConnect::kNotTried;
+  // A connect slower than the recorded time plus the margin is refused anyway; waiting for
+  // it longer would only delay the fresh resolution.
+  int limit = std::min(record->connectMs, kSlowestUsableMs) + kAcceptMarginMs + 1;
+  if (limit > max_wait_ms) return RecordedConnect::kNotTried;
+  int elapsed = 0;
+  SocketHandle socket = TimedConnect(record->address, port, limit, &elapsed);
+  if (elapsed != kFailureMarkMs && elapsed - record->connectMs <= kAcceptMarginMs) {
+    *out = socket;
+    return RecordedConnect::kConnected;
   }
+  if (socket != kNoSocket) Network::Current().Close(socket);
+  return RecordedConnect::kFailed;
+}
 
+int CHostCache::ConnectResolved(const std::string& host, uint16_t port, SocketHandle* out) {
+  *out = kNoSocket;
+  if (stopping_) return -1;
+  Network& network = Network::Current();
   std::vector<uint32_t> addresses;
   if (int error = network.ResolveIPv4(host, &addresses); error != 0) return error;
   int best = kSlowestUsableMs;

@@ -48,8 +48,21 @@ class CHostCache {
   void Stop() { stopping_ = true; }
 
   // Stores a connected socket to host:port in `out` and returns 0; otherwise returns the
-  // resolver's error or another non-zero value and leaves `out` as kNoSocket.
+  // resolver's error or another non-zero value and leaves `out` as kNoSocket. The recorded
+  // address first (ConnectRecorded without a bound), then a fresh resolution.
   int Connect(const std::string& host, uint16_t port, SocketHandle* out);
+
+  // What trying the recorded address of a host gave.
+  enum class RecordedConnect {
+    kConnected,  // `out` holds the socket
+    kNotTried,   // no record, or one that expects a connect slower than the caller would wait
+    kFailed,     // the address failed or connected too slowly: the host needs resolving
+  };
+  // Connects to the recorded address of `host` alone, when its record lets the connect take
+  // at most `max_wait_ms`. Never resolves, so the wait is bounded by `max_wait_ms`.
+  RecordedConnect ConnectRecorded(const std::string& host, uint16_t port, int max_wait_ms, SocketHandle* out);
+  // Resolves `host` afresh, connects to its fastest address and records it.
+  int ConnectResolved(const std::string& host, uint16_t port, SocketHandle* out);
 
   // The record of `host` (exact bytes, case-sensitive), marked as used now.
   std::optional<CHostRecord> Lookup(const std::string& host);

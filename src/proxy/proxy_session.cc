@@ -170,6 +170,20 @@ void CProxySession::RefuseRequest() { SendAll(connection_.client, kBadRequestRep
 
 bool CProxySession::ConnectUpstream(const std::string& host, uint16_t port) {
   if (stopping_) return false;
+  // Most requests go to hosts seen before, whose recorded address answers at once: those
+  // are connected here, which saves a thread per request, and a stopping proxy waits for
+  // such a connect at most kQuickConnectMs.
+  SocketHandle socket = kNoSocket;
+  CHostCache::RecordedConnect recorded = config_.HostCache()->ConnectRecorded(host, port, kQuickConnectMs, &socket);
+  if (recorded != CHostCache::RecordedConnect::kConnected) {
+    socket = ConnectOffThread(host, port, recorded == CHostCache::RecordedConnect::kFailed);
+  }
+  if (socket == kNoSocket) return false;
+  registry_.SetUpstream(connection_, socket);
+  return !stopping_;
+}
+
+SocketHandle CProxySession::ConnectOffThread(const std::string& host, uint16_t port, bool resolve_afresh) {
   // Name resolution cannot be woken and a connect may take seconds: both run on a thread
   // of their own, so that a stopping proxy never waits for them. What such a thread finds
   // after the connection gave up is closed there; it holds only the shared cache.
@@ -185,9 +199,10 @@ bool CProxySession::ConnectUpstream(const std::string& host, uint16_t port) {
   // mutex up at its first lock, and two first locks at once may fail there.
   { std::lock_guard first_use(attempt->mu); }
   try {
-    std::thread([attempt, cache = config_.HostCache(), host, port] {
+    std::thread([attempt, cache = config_.HostCache(), host, port, resolve_afresh] {
       SocketHandle socket = kNoSocket;
-      if (cache->Connect(host, port, &socket) != 0) socket = kNoSocket;
+      int failed = resolve_afresh ? cache->ConnectResolved(host, port, &socket) : cache->Connect(host, port, &socket);
+      if (failed != 0) socket = kNoSocket;
       std::lock_guard lock(attempt->mu);
       if (attempt->abandoned) {
         if (socket != kNoSocket) CloseSocket(socket);
@@ -198,17 +213,15 @@ bool CProxySession::ConnectUpstream(const std::string& host, uint16_t port) {
       attempt->finished.notify_all();
     }).detach();
   } catch (const std::system_error&) {
-    return false;  // no thread to be had: the connection is dropped
+    return kNoSocket;  // no thread to be had: the connection is dropped
   }
   std::unique_lock lock(attempt->mu);
   while (!attempt->done && !stopping_) attempt->finished.wait_for(lock, std::chrono::milliseconds(100));
   if (!attempt->done) {
     attempt->abandoned = true;
-    return false;
+    return kNoSocket;
   }
-  if (attempt->socket == kNoSocket) return false;
-  registry_.SetUpstream(connection_, attempt->socket);
-  return !stopping_;
+  return attempt->socket;
 }
 
 void CProxySession::Tunnel(TunnelDirections directions) {

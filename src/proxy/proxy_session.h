@@ -30,6 +30,9 @@ class CProxySession {
   static constexpr size_t kMaxHostLength = 259;
   // Bytes moved per receive by a relay direction.
   static constexpr size_t kRelayBufferSize = 64 * 1024;
+  // The longest a connection thread itself waits for a connect to a recorded address
+  // (everything slower, and every name resolution, runs on a thread the proxy never waits for).
+  static constexpr int kQuickConnectMs = 200;
   static constexpr std::string_view kConnectReply =
       "HTTP/1.1 200 Connection established\r\nProxy-agent: HTTP Proxy Lite /0.2\r\n\r\n";
 
@@ -76,6 +79,9 @@ class CProxySession {
   // Connects the upstream socket through the host cache. Gives up at once when the proxy
   // stops, even while a name is being resolved.
   bool ConnectUpstream(const std::string& host, uint16_t port);
+  // Connects on a detached thread and waits for it until the proxy stops; kNoSocket when it
+  // failed or the proxy stopped first. `resolve_afresh`: the recorded address was tried already.
+  SocketHandle ConnectOffThread(const std::string& host, uint16_t port, bool resolve_afresh);
   // Relays until either side ends; both sockets are then shut down.
   void Tunnel(TunnelDirections directions);
   // Copies from `from` to `to` (drops what arrives when `to` is kNoSocket) until `from`

@@ -19,22 +19,22 @@ std::string ReadLocalText(const char* path) {
   return WideToLocal(file.Text());
 }
 
-// `script` with every address of the control server at its default port moved to `port`.
+// `fragment` with every address of the control server at its default port moved to `port`.
 // An address that goes on with more digits names another port and stays.
-std::string AddressingControlPort(std::string script, uint16_t port) {
-  if (port == CPageAssets::kDefaultControlPort) return script;
+std::string AddressingControlPort(std::string fragment, uint16_t port) {
+  if (port == CPageAssets::kDefaultControlPort) return fragment;
   const std::string_view from = CPageAssets::kDefaultControlServer;
   const std::string to = "http://127.0.0.1:" + std::to_string(port);
-  for (size_t at = script.find(from); at != std::string::npos; at = script.find(from, at)) {
+  for (size_t at = fragment.find(from); at != std::string::npos; at = fragment.find(from, at)) {
     size_t end = at + from.size();
-    if (end < script.size() && script[end] >= '0' && script[end] <= '9') {
+    if (end < fragment.size() && fragment[end] >= '0' && fragment[end] <= '9') {
       at = end;
       continue;
     }
-    script.replace(at, from.size(), to);
+    fragment.replace(at, from.size(), to);
     at += to.size();
   }
-  return script;
+  return fragment;
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ CPageAssets::CPageAssets(SetupRecord& setup, uint16_t control_port)
       abstinence_tips_(list_files::kJieSeTips),
       cultivation_tips_(list_files::kXiuShenTips),
       page_script_(AddressingControlPort(ReadLocalText("Data\\Inject.kezo"), control_port)),
-      toolbar_html_(ReadLocalText("Data\\Control.html")),
+      toolbar_html_(AddressingControlPort(ReadLocalText("Data\\Control.html"), control_port)),
       random_(std::random_device{}()) {
   abstinence_tips_.Load(false);
   cultivation_tips_.Load(false);

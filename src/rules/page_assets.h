@@ -14,7 +14,9 @@
 struct SetupRecord;
 
 // The pieces the proxy puts into every page it passes: a tip line with a sentence of
-// encouragement, the in-page toolbar and the page script. Built when the proxy starts; the
+// encouragement, the in-page toolbar and the page script. The toolbar's look and the
+// script's code are files of the control server that these pieces load, so that every
+// page grows by little. Built when the proxy starts; the
 // script and toolbar files are read only then, the tip frame again after the tip style
 // has been saved.
 //
@@ -31,8 +33,9 @@ class CPageAssets {
 
   // Reads the tip lists, the tip frame, the page script and the toolbar. `setup` supplies
   // the tip settings and must outlive the object. `control_port` is the port the control
-  // server listens on: the page script is made to address it there, so that /param.js and
-  // the toolbar's commands reach the running server whatever HttpPort says.
+  // server listens on: the page script and the toolbar are made to address it there, so
+  // that what they load from it (the script file, the style sheet, /param.js) and the
+  // toolbar's commands reach the running server whatever HttpPort says.
   explicit CPageAssets(SetupRecord& setup, uint16_t control_port = kDefaultControlPort);
 
   // Copies of the page script and the toolbar, in the local code page.

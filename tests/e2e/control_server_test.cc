@@ -170,6 +170,20 @@ TEST_F(ControlServerTest, FilesAreServedWithTheirTypesAndCachedExceptTheParamete
   EXPECT_EQ(Get("/missing.css"), Reply("text/html", "not found"));
 }
 
+// Every filtered page loads these two: the browser may keep them rather than ask each time.
+TEST_F(ControlServerTest, ThePageScriptAndTheToolbarStyleMayBeKeptByTheBrowser) {
+  auto kept = [](const std::string& type, const std::string& content) {
+    return "HTTP/1.0 200 OK\nContent-Type: " + type + "\nContent-Length: " + std::to_string(content.size()) +
+           "\r\nCache-Control: max-age=3600\r\n\r\n" + content;
+  };
+  Put("www\\kezo.js", "var a;");
+  Put("www\\kezo.css", "b{}");
+  EXPECT_EQ(Get("/kezo.js"), kept("application/x-javascript", "var a;"));
+  EXPECT_EQ(Get("/./kezo.css?v=2"), kept("text/css", "b{}"));
+  EXPECT_EQ(Get("/param.js"), Reply("application/x-javascript", "var kezo_data={}")) << "follows the settings";
+  EXPECT_EQ(Get("/kezo.txt"), Reply("text/html", "not found"));
+}
+
 // The cache keyed on the raw path: every spelling of a file held another copy of it.
 TEST_F(ControlServerTest, EverySpellingOfAFileIsOneCacheEntryAndTheCacheHasABound) {
   EXPECT_EQ(Get("/logo.png"), Reply("image/png", "PNG"));

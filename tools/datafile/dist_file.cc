@@ -94,14 +94,17 @@ bool StartsTag(std::u16string_view text, size_t at, std::u16string_view name) {
   return !((next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z'));
 }
 
-// Replaces every character outside ASCII by the escape that the surrounding HTML context
-// reads back as that character.
-std::string AsciiHtml(std::u16string_view text) {
-  enum class Context { kMarkup, kScript, kStyle } context = Context::kMarkup;
+enum class Context { kMarkup, kScript, kStyle };
+
+// Replaces every character outside ASCII by the escape that the surrounding context reads
+// back as that character. `context` is where the text starts: markup, or the inside of a
+// script or style sheet (a whole .js or .css file); tags switch it in markup.
+std::string AsciiText(std::u16string_view text, Context context) {
+  const bool starts_in_markup = context == Context::kMarkup;
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t unit = text[i];
-    if (unit == u'<') {
+    if (unit == u'<' && starts_in_markup) {
       if (StartsTag(text, i, u"<script")) context = Context::kScript;
       if (StartsTag(text, i, u"<style")) context = Context::kStyle;
       if (StartsTag(text, i, u"</script") || StartsTag(text, i, u"</style")) context = Context::kMarkup;
@@ -155,6 +158,7 @@ std::optional<DistForm> ParseDistForm(std::string_view name) {
       {"scrambled-list", DistForm::kScrambledList}, {"list", DistForm::kList},
       {"local-lines", DistForm::kLocalLines},       {"local-text", DistForm::kLocalText},
       {"ascii-html", DistForm::kAsciiHtml},         {"http-page", DistForm::kHttpPage},
+      {"ascii-script", DistForm::kAsciiScript},     {"ascii-style", DistForm::kAsciiStyle},
       {"utf16-text", DistForm::kUtf16Text},
   };
   auto found = kForms.find(name);
@@ -190,9 +194,13 @@ DistBuild BuildDistFile(DistForm form, std::string_view source) {
     case DistForm::kLocalText:
       return {true, WideToLocal(Utf8ToWide(text)), {}};
     case DistForm::kAsciiHtml:
-      return {true, AsciiHtml(Utf8ToWide(text)), {}};
+      return {true, AsciiText(Utf8ToWide(text), Context::kMarkup), {}};
+    case DistForm::kAsciiScript:
+      return {true, AsciiText(Utf8ToWide(text), Context::kScript), {}};
+    case DistForm::kAsciiStyle:
+      return {true, AsciiText(Utf8ToWide(text), Context::kStyle), {}};
     case DistForm::kHttpPage: {
-      std::string body = AsciiHtml(Utf8ToWide(text));
+      std::string body = AsciiText(Utf8ToWide(text), Context::kMarkup);
       return {true, HttpHead(body.size()) + body, {}};
     }
     case DistForm::kUtf16Text:

@@ -32,12 +32,17 @@ enum class DistForm {
   // charset, Content-Length of the body, "Cache-Control: no-store", "Connection: close"),
   // for a page that is sent as the entire reply.
   kHttpPage,
+  // A whole script file (.js) or style sheet (.css) made pure ASCII with the escapes of
+  // kAsciiHtml's <script> and <style> parts, so that it reads the same whatever charset
+  // the page that loads it declares.
+  kAsciiScript,
+  kAsciiStyle,
   // Whole text in UTF-16LE after its byte-order mark (the task scheduler's XML).
   kUtf16Text,
 };
 
 // Parses a form name as written in the manifest ("scrambled-list", "list", "local-lines",
-// "local-text", "ascii-html", "http-page", "utf16-text"); nullopt for any other.
+// "local-text", "ascii-html", "http-page", "ascii-script", "ascii-style", "utf16-text"); nullopt for any other.
 std::optional<DistForm> ParseDistForm(std::string_view name);
 
 // The output bytes of one source, or the reason it cannot be built.

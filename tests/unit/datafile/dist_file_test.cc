@@ -52,6 +52,9 @@ TEST(DistFileTest, TextFormsKeepTheTextWithCrLf) {
   EXPECT_EQ(Built(DistForm::kAsciiHtml, "<SCRIPT>a('中');</SCRIPT><style>b{font-family:'宋'}</style>中"),
             "<SCRIPT>a('\\u4E2D');</SCRIPT><style>b{font-family:'\\5B8B '}</style>&#x4E2D;")
       << "each context gets the escape it reads back";
+  EXPECT_EQ(Built(DistForm::kAsciiScript, "a('<style>中');\n"), "a('<style>\\u4E2D');\r\n")
+      << "a script file is script throughout";
+  EXPECT_EQ(Built(DistForm::kAsciiStyle, "b{font-family:'<script>宋'}"), "b{font-family:'<script>\\5B8B '}");
 }
 
 TEST(DistFileTest, HttpPageCarriesTheLengthOfItsBody) {

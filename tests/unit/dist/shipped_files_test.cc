@@ -338,6 +338,7 @@ TEST_F(ShippedFilesTest, PageFragmentsKeepTheContractsOfTheProgram) {
   std::string script = text_of("Data\\Inject.kezo");
   std::string toolbar = text_of("Data\\Control.html");
   std::string tip_frame = text_of("Data\\WebBottomTips.txt");
+  std::string tip_template = Bytes("Data\\WebBottomTipsTemplate.txt");
   for (const std::string* fragment : {&script, &toolbar, &tip_frame}) {
     for (const char* end_tag : {"</head>", "</body>", "</html>"}) {
       EXPECT_EQ(fragment->find(end_tag), std::string::npos) << "a fragment inserted before " << end_tag << " holds one";
@@ -345,12 +346,23 @@ TEST_F(ShippedFilesTest, PageFragmentsKeepTheContractsOfTheProgram) {
   }
 
   ASSERT_TRUE(IsAscii(script) && IsAscii(toolbar)) << "so they read the same in a page of any encoding";
-  EXPECT_TRUE(script.starts_with("<script>") && script.ends_with("</script>\r\n"));
-  for (const char* part :
-       {"kezo_data", "do_filter", "manual_nonepic", "no_img", "'/param.js'", "'http://127.0.0.1:809'", "'filterimage'",
-        "'black'", "'white'", "'noimg'", "'close'", "'set'", "'kezo:done'"}) {
-    EXPECT_NE(script.find(part), std::string::npos) << part;
+  // Every filtered page carries the fragments: they load the script and the toolbar's look
+  // from the control server (synchronously, so that the no-picture call after them finds
+  // kezo_data), and the bar stays hidden until its style sheet has come.
+  EXPECT_EQ(script, "<script id=\"kezo-script\" src=\"http://127.0.0.1:809/kezo.js\"></script>\r\n");
+  EXPECT_TRUE(toolbar.starts_with("<link rel=\"stylesheet\" href=\"http://127.0.0.1:809/kezo.css\">"
+                                  "<div id=\"kezo-bar\" style=\"display:none\">"));
+  EXPECT_LE(script.size() + toolbar.size() + tip_template.size(), 4096u);
+
+  std::string page_script = Bytes("www\\kezo.js");
+  std::string toolbar_style = Bytes("www\\kezo.css");
+  ASSERT_TRUE(IsAscii(page_script) && IsAscii(toolbar_style)) << "loaded by pages of any encoding";
+  for (const char* part : {"kezo_data", "do_filter", "manual_nonepic", "no_img", "'/param.js'", "'kezo-script'",
+                           "'filterimage'", "'black'", "'white'", "'noimg'", "'close'", "'set'", "'kezo:done'"}) {
+    EXPECT_NE(page_script.find(part), std::string::npos) << part;
   }
+  EXPECT_NE(toolbar_style.find("#kezo-bar.kezo-on { display: block !important;"), std::string::npos)
+      << "the page script shows the bar by this class, over the bar's own display:none";
   struct Button {
     const char* command;
     std::u16string label;
@@ -368,7 +380,6 @@ TEST_F(ShippedFilesTest, PageFragmentsKeepTheContractsOfTheProgram) {
   }
 
   // The tip frame ships as its template filled with the editor's defaults, that is unchanged.
-  std::string tip_template = Bytes("Data\\WebBottomTipsTemplate.txt");
   EXPECT_EQ(Bytes("Data\\WebBottomTips.txt"), tip_template);
   EXPECT_FALSE(tip_template.starts_with("\xEF\xBB\xBF")) << "filled in the system code page, so no UTF-8 mark";
   for (const char* placeholder : {"ShareContent", "color: #000000", "background-color: #FFFFFF", "#6DAAEA",

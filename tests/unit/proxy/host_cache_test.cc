@@ -72,6 +72,46 @@ TEST_F(HostCacheTest, ACachedAddressIsKeptWhileItConnectsAtMostThirtyMillisecond
   EXPECT_TRUE(network_.OpenSockets().empty());
 }
 
+// The connection thread connects to a recorded address itself only when the wait is short;
+// it never resolves there, and a failed record sends the host to a fresh resolution.
+TEST_F(HostCacheTest, TheRecordedAddressAloneIsTriedWithinTheWaitAllowed) {
+  using Result = CHostCache::RecordedConnect;
+  struct Case {
+    const char* host;
+    int recorded_ms;  // negative: no record
+    int now_ms;
+    int max_wait_ms;
+    Result result;
+    size_t connects;
+  } cases[] = {
+      {"quick.test", 20, 45, 200, Result::kConnected, 1},
+      {"quick.test", 20, 60, 200, Result::kFailed, 1},  // 40 ms slower than recorded
+      {"quick.test", 20, FakeNetwork::kNeverConnects, 200, Result::kFailed, 1},
+      {"far.test", 500, 500, 200, Result::kNotTried, 0},  // would wait up to 531 ms
+      {"new.test", -1, 5, 200, Result::kNotTried, 0},
+  };
+  for (const Case& c : cases) {
+    CHostCache cache;
+    if (c.recorded_ms >= 0) cache.Store(CHostRecord{kSlow, c.host, c.recorded_ms, 0});
+    network_.AddHost(c.host, {kFast});
+    network_.SetConnectTime(kSlow, c.now_ms);
+    size_t connects = network_.Connects().size();
+    SocketHandle socket = kNoSocket;
+    EXPECT_EQ(cache.ConnectRecorded(c.host, 80, c.max_wait_ms, &socket), c.result) << c.host << " " << c.now_ms;
+    EXPECT_EQ(network_.Connects().size() - connects, c.connects) << c.host << " " << c.now_ms;
+    EXPECT_EQ(socket != kNoSocket, c.result == Result::kConnected);
+    if (socket != kNoSocket) network_.Close(socket);
+  }
+  EXPECT_EQ(network_.Resolutions(), 0);
+  EXPECT_TRUE(network_.OpenSockets().empty());
+
+  network_.SetConnectTime(kFast, 25);
+  SocketHandle socket = kNoSocket;
+  ASSERT_EQ(cache_.ConnectResolved("quick.test", 80, &socket), 0);
+  EXPECT_EQ(network_.AddressOf(socket), kFast) << "a fresh resolution, whatever is recorded";
+  EXPECT_EQ(cache_.Lookup("quick.test")->address, kFast);
+}
+
 TEST_F(HostCacheTest, HostNamesAreExactAndOverLongOnesAreNotCached) {
   cache_.Store(CHostRecord{kFast, "Site.test", 20, 0});
   cache_.Store(CHostRecord{kSlow, "site.test", 40, 0});

@@ -69,23 +69,31 @@ TEST_F(PageAssetsTest, MissingFilesGiveEmptyPieces) {
 }
 
 // The toolbar's commands and /param.js went to port 809 while the control server listened
-// on the port HttpPort gives.
-TEST_F(PageAssetsTest, ThePageScriptAddressesTheControlServerOnItsOwnPort) {
+// on the port HttpPort gives; the script file and the toolbar's style sheet come from there too.
+TEST_F(PageAssetsTest, ThePageFragmentsAddressTheControlServerOnItsOwnPort) {
   WriteTextFile("Data\\Inject.kezo",
                 "<script>var server='http://127.0.0.1:809';load(server+'/param.js');"
                 "var other='http://127.0.0.1:8090/';done='http://127.0.0.1:809'</script>",
                 false);
+  WriteTextFile("Data\\Control.html", "<link href=\"http://127.0.0.1:809/kezo.css\"><div id=bar></div>", false);
   struct Case {
     uint16_t port;
     std::string script;
+    std::string toolbar;
   } cases[] = {
-      {809, "<script>var server='http://127.0.0.1:809';load(server+'/param.js');"
-            "var other='http://127.0.0.1:8090/';done='http://127.0.0.1:809'</script>"},
-      {40123, "<script>var server='http://127.0.0.1:40123';load(server+'/param.js');"
-              "var other='http://127.0.0.1:8090/';done='http://127.0.0.1:40123'</script>"},
+      {809,
+       "<script>var server='http://127.0.0.1:809';load(server+'/param.js');"
+       "var other='http://127.0.0.1:8090/';done='http://127.0.0.1:809'</script>",
+       "<link href=\"http://127.0.0.1:809/kezo.css\"><div id=bar></div>"},
+      {40123,
+       "<script>var server='http://127.0.0.1:40123';load(server+'/param.js');"
+       "var other='http://127.0.0.1:8090/';done='http://127.0.0.1:40123'</script>",
+       "<link href=\"http://127.0.0.1:40123/kezo.css\"><div id=bar></div>"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(CPageAssets(setup_, c.port).GetPageScript(), c.script) << c.port;
+    CPageAssets assets(setup_, c.port);
+    EXPECT_EQ(assets.GetPageScript(), c.script) << c.port;
+    EXPECT_EQ(assets.GetToolbarHtml(), c.toolbar) << c.port;
   }
 }
 
