@@ -5,7 +5,7 @@
 
 #include "fuzz_support.h"
 #include "proxy/http_head.h"
-#include "proxy/local_proxy.h"
+#include "proxy/proxy_session.h"
 #include "proxy/url_helpers.h"
 
 namespace {
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The forwarded head is one head: a single blank line, at its end, and one close field.
   for (RequestVerdict verdict : {RequestVerdict::kPassWhite, RequestVerdict::kPassFiltered}) {
-    std::string forwarded = CLocalProxy::ForwardedHead(*request, parts.path, verdict);
+    std::string forwarded = CProxySession::ForwardedHead(*request, parts.path, verdict);
     FUZZ_CHECK(forwarded.find("\r\n\r\n") == forwarded.size() - 4);
     std::optional<RequestHead> again = ParseRequestHead(forwarded);
     FUZZ_CHECK(again.has_value() && again->method == request->method);

@@ -1,8 +1,13 @@
 #pragma once
 
 #include <atomic>
+#include <string_view>
 
 class CKEZODlg;
+
+// What refuses leaving the forced mode while minutes remain (%d: the minutes); the
+// uninstaller's check says the same.
+inline constexpr std::u16string_view kForcedModeTimeLeft = u"您当前处于【强制戒色模式】，剩余时间 %d 分钟。";
 
 // The forced abstinence mode's record, owned by the main window: the minutes left (read
 // from TimeRemaining when the main window is built, written back at its teardown) and

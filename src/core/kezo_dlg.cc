@@ -69,14 +69,14 @@ CounterLayout LayOutCounter(uint32_t total, int digit_width) {
 
 class CKEZODlg::ReloadTarget {
  public:
-  ReloadTarget(CLocalProxy* proxy, CWordFilter* black) : proxy_(proxy), black_(black) {}
+  ReloadTarget(CProxyConfig* proxy_config, CWordFilter* black) : proxy_config_(proxy_config), black_(black) {}
 
   // After a data update: the site lists, smart monitoring and the black filter.
   void ReloadAfterUpdate() {
     std::lock_guard lock(mu_);
-    if (proxy_ != nullptr) {
-      proxy_->ReloadSiteLists();
-      proxy_->LoadSmartMonitoring();
+    if (proxy_config_ != nullptr) {
+      proxy_config_->ReloadSiteLists();
+      proxy_config_->LoadSmartMonitoring();
     }
     if (black_ != nullptr) black_->Rebuild();
   }
@@ -84,13 +84,13 @@ class CKEZODlg::ReloadTarget {
   // Waits for a reload in progress; later ones find nothing.
   void Close() {
     std::lock_guard lock(mu_);
-    proxy_ = nullptr;
+    proxy_config_ = nullptr;
     black_ = nullptr;
   }
 
  private:
   std::mutex mu_;
-  CLocalProxy* proxy_;
+  CProxyConfig* proxy_config_;
   CWordFilter* black_;
 };
 
@@ -179,8 +179,8 @@ bool CKEZODlg::StartServers() {
     control_server_->Start();
   }
   proxy_ = std::make_unique<CLocalProxy>(static_cast<uint16_t>(ReadProfile(profile::kProxyPort)), lists_);
-  proxy_->SetWordFilters(black_filter_.get(), white_filter_.get());
-  if (control_server_->IsListening()) proxy_->SetControlServerPort(control_server_->Port());
+  proxy_->Config().SetWordFilters(black_filter_.get(), white_filter_.get());
+  if (control_server_->IsListening()) proxy_->Config().SetControlServerPort(control_server_->Port());
   if (proxy_->ErrorCode() != 0) {
     MessageBox(WithNumber(u"启动发生错误，错误号：%d", proxy_->ErrorCode()));
     if (!IsOpen()) return false;
@@ -192,7 +192,7 @@ bool CKEZODlg::StartServers() {
     proxy_->SetOnReady([port] { SystemIntegration::Current().RegisterSystemProxy(port); });
     proxy_->Start();
   }
-  reload_target_ = std::make_shared<ReloadTarget>(proxy_.get(), black_filter_.get());
+  reload_target_ = std::make_shared<ReloadTarget>(&proxy_->Config(), black_filter_.get());
   filtering_on_ = ok;
   return ok;
 }
@@ -409,8 +409,8 @@ void CKEZODlg::ReloadData(int kind) {
     black_filter_->Rebuild();
     white_filter_->Rebuild();
   }
-  if (proxy_ != nullptr && (kind == 0 || kind == 2)) proxy_->ReloadSiteLists();
-  if (proxy_ != nullptr && (kind == 0 || kind == 3)) proxy_->LoadSmartMonitoring();
+  if (proxy_ != nullptr && (kind == 0 || kind == 2)) proxy_->Config().ReloadSiteLists();
+  if (proxy_ != nullptr && (kind == 0 || kind == 3)) proxy_->Config().LoadSmartMonitoring();
 }
 
 void CKEZODlg::PauseFiltering() {
@@ -512,6 +512,16 @@ void CKEZODlg::Quit() {
   DestroyWindow();
 }
 
+void CKEZODlg::QuitAsUser() {
+  if (lock_.IsLocked()) {
+    MessageBox(u"软件已锁定，不能退出。请先解除锁定。");
+    return;
+  }
+  if (forced_mode_.CanLeaveForcedView(*this, current_view_)) Quit();
+}
+
+void CKEZODlg::EndFromOutside() { DestroyWindow(); }
+
 void CKEZODlg::OnTrayEvent(int icon_id, TrayEvent event) {
   if (icon_id != kTrayIconId) return;
   if (event == TrayEvent::kLeftButtonDown) {
@@ -593,9 +603,7 @@ bool CKEZODlg::OnCommand(int id) {
       break;
     case ID_WINDOW_PATROL: ToggleWindowPatrol(); break;
     case ID_CLEAN_TRACES: SystemIntegration::Current().CleanBrowserTraces(); break;
-    case ID_EXIT:
-      if (forced_mode_.CanLeaveForcedView(*this, current_view_)) Quit();
-      break;
+    case ID_EXIT: QuitAsUser(); break;
     case ID_LOCKED_ADD_KEYWORD: AddKeywordWhileLocked(); break;
     case ID_LOCKED_ADD_SITE: AddSitesWhileLocked(); break;
     case ID_LOCKED_UNLOCK: ShowMainWindow(); break;
@@ -651,7 +659,7 @@ void CKEZODlg::AddSitesWhileLocked() {
   std::vector<std::u16string> sites = dialogs_.RunAddSites(*this, u"添加黑名单网址");
   if (sites.empty()) return;
   lists_.userBlackDomains.AddMany(sites, true);
-  if (proxy_ != nullptr) proxy_->ReloadSiteLists();
+  if (proxy_ != nullptr) proxy_->Config().ReloadSiteLists();
 }
 
 void CKEZODlg::OnControlEvent(int id, ControlEvent event, std::u16string_view detail) {
@@ -769,11 +777,15 @@ bool CKEZODlg::UpdaterAvailable() {
 }
 
 void CKEZODlg::StartDataUpdate() {
-  if (!UpdaterAvailable()) return;
+  // Two runs at once would unpack and delete each other's packs.
+  if (*data_update_running_ || !UpdaterAvailable()) return;
+  *data_update_running_ = true;
   std::shared_ptr<ReloadTarget> target = reload_target_;
-  start_worker_([target] {
+  std::shared_ptr<std::atomic<bool>> running = data_update_running_;
+  start_worker_([target, running] {
     ProcessRunner::Current().RunAndWait(kUpdater, u"", false);
     if (target) target->ReloadAfterUpdate();
+    *running = false;
   });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -120,6 +121,13 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   // The request the control server's ".set" command makes; any thread. Returns once the
   // settings centre has been opened (or at once when the window is going away).
   void OpenSettingsFromServer();
+  // The user's own quit from outside the window (Ctrl+C in the terminal): refused while the
+  // program is locked, and asked of the forced mode, as the tray's quit command is.
+  void QuitAsUser();
+  // An end that the user did not choose in the program (a service manager's stop, the
+  // terminal going away): the window goes without Exiting, so Launcher starts the program
+  // again.
+  void EndFromOutside();
 
  protected:
   bool OnInit() override;
@@ -181,6 +189,8 @@ class CKEZODlg : public CDialog, public CounterDisplay {
   std::unique_ptr<CLocalHttpServer> control_server_;
   std::unique_ptr<CLocalProxy> proxy_;
   std::shared_ptr<ReloadTarget> reload_target_;
+  // Set while a data update's Updater runs; its worker clears it when Updater has ended.
+  std::shared_ptr<std::atomic<bool>> data_update_running_ = std::make_shared<std::atomic<bool>>(false);
   SendGate gate_;
 
   bool filtering_on_ = false;

@@ -53,7 +53,7 @@ void KezoForcedMode::StartForcedCountdown(CKEZODlg& main) {
 bool KezoForcedMode::CanLeaveForcedView(CKEZODlg& main, int current_view) {
   if (current_view != 1) return true;
   if (int left = main.ForcedRecord().remaining; left > 0) {
-    ShowMessage(main, WithNumber(u"您当前处于【强制戒色模式】，剩余时间 %d 分钟。", left));
+    ShowMessage(main, WithNumber(kForcedModeTimeLeft, left));
     return false;
   }
   if (exit_window_open_) return false;

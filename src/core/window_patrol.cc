@@ -8,9 +8,8 @@ namespace {
 constexpr size_t kMaxTitleUnits = 259;
 
 bool IsBannedTitle(std::u16string_view title, const CWordFilter& black, const CWordFilter& white) {
-  if (title.empty() || white.Match(title)) return false;
   if (title.find(u"mm") != std::u16string_view::npos) return false;
-  return black.Match(title);
+  return black.Bans(title, &white);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "platform/program_folder.h"
 #include "platform/sockets.h"
 #include "proxy/canonical_host.h"
-#include "proxy/local_proxy.h"
+#include "proxy/proxy_config.h"
 #include "rules/shared_lists.h"
 #include "rules/word_filter.h"
 
@@ -41,9 +41,9 @@ int main() {
   std::ios::sync_with_stdio(false);
   TheSetup().LoadSetup();
   CWordFilter black(true), white(false);
-  CLocalProxy proxy(0, TheSharedLists());
-  proxy.SetWordFilters(&black, &white);
-  proxy.Prepare();
+  CProxyConfig config(TheSharedLists());
+  config.SetWordFilters(&black, &white);
+  config.Load();
 
   std::string line, out;
   while (std::getline(std::cin, line)) {
@@ -51,12 +51,12 @@ int main() {
     size_t tab = line.find('\t');
     std::string url = line.substr(0, tab);
     std::string referer = tab == std::string::npos ? "" : RefererHost("Referer: " + line.substr(tab + 1) + "\r\n");
-    CLocalProxy::Judgement judgement = proxy.Judge(url, SplitUrl(url), referer, true);
+    CProxyConfig::Judgement judgement = config.Judge(url, SplitUrl(url), referer, true);
     out.assign(VerdictName(judgement.verdict)).append("\t").append(judgement.check);
     if (!judgement.detail.empty()) out.append(":").append(judgement.detail);
     out.append("\t").append(url);
     std::string host = CanonicalHost(SplitUrl(url).host);
-    if (std::string_view upstream = proxy.UpstreamName(host); upstream != host) out.append("\tconnect:").append(upstream);
+    if (std::string_view upstream = config.UpstreamName(host); upstream != host) out.append("\tconnect:").append(upstream);
     out.push_back('\n');
     std::fwrite(out.data(), 1, out.size(), stdout);
   }

@@ -1,7 +1,10 @@
 // The Linux KEZO: the application and its main window on the headless backend (no windows;
 // the servers, timers and commands all run). Message boxes go to standard error. It serves
-// until Ctrl+C or SIGTERM, which quit it as the tray's quit command would, with the program's
-// own folder as its working directory and the user's profile for its settings.
+// until Ctrl+C, which quits it as the tray's quit command would (so not while it is locked
+// or in the forced mode), or until SIGTERM or SIGHUP, which end it as from outside: Launcher
+// starts it again. It runs with the program's own folder as its working directory and the
+// user's profile for its settings.
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -89,15 +92,26 @@ int main(int argc, char** argv) {
   CKEZOApp app(std::move(arguments), lifecycle);
   running_app = &app;
 
-  std::thread terminator([&ui, &app] {
-    WaitForTerminationRequest();
-    ui.Dispatcher().Post([&ui, &app] {
-      if (CKEZODlg* main = app.MainDialog(); main != nullptr && main->IsOpen()) {
-        ui.SendPrivateMessage(*main, WM_KEZO_QUIT);
-      } else {
-        ui.QuitMessageLoop(0);
-      }
-    });
+  // Ctrl+C is the user's own quit and may be refused (locked, forced mode), so the thread
+  // goes on waiting after it; any other request ends the program as an end from outside,
+  // which leaves Launcher to start it again.
+  std::atomic<bool> ended{false};
+  std::thread terminator([&ui, &app, &ended] {
+    for (;;) {
+      TerminationRequest request = WaitForTerminationRequest();
+      if (ended) return;
+      ui.Dispatcher().Post([&ui, &app, request] {
+        CKEZODlg* main = app.MainDialog();
+        if (main == nullptr || !main->IsOpen()) {
+          ui.QuitMessageLoop(0);
+        } else if (request == TerminationRequest::kByUser) {
+          main->QuitAsUser();
+        } else {
+          main->EndFromOutside();
+        }
+      });
+      if (request == TerminationRequest::kFromOutside) return;
+    }
   });
 
   ui.Dispatcher().Post([&app] {
@@ -105,6 +119,7 @@ int main(int argc, char** argv) {
   });
 
   int code = app.Run();
+  ended = true;
   RequestTermination();  // wakes the terminator when the program ended by itself
   terminator.join();
   return code;

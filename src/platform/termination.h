@@ -1,15 +1,21 @@
 #pragma once
 
-// The user's request to end a program that has no window (Ctrl+C, a terminal closing, a
-// service manager's stop).
+// A request to end a program that has no window: the user's own (Ctrl+C in its terminal),
+// or one from outside (a service manager's stop, the terminal going away, another program).
+
+enum class TerminationRequest {
+  kByUser,       // Ctrl+C
+  kFromOutside,  // a stop or hang-up signal, or RequestTermination
+};
 
 // Call at the start of main, before any other thread starts, so the request reaches the
 // waiting thread and not some other one.
 void PrepareForTerminationRequest();
 
-// Blocks until the request arrives.
-void WaitForTerminationRequest();
+// Blocks until a request arrives and says whose it is.
+TerminationRequest WaitForTerminationRequest();
 
-// Makes the request from within the program, which wakes WaitForTerminationRequest (for a
-// program that ended by itself and must stop its waiting thread).
+// Makes a request from outside from within the program, which wakes
+// WaitForTerminationRequest (for a program that ended by itself and must stop its waiting
+// thread).
 void RequestTermination();

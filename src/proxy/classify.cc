@@ -2,8 +2,7 @@
 // order and the first that decides ends the judgement.
 #include "platform/code_page.h"
 #include "proxy/canonical_host.h"
-#include "platform/file_system.h"
-#include "proxy/local_proxy.h"
+#include "proxy/proxy_config.h"
 
 namespace {
 
@@ -28,18 +27,17 @@ bool UnderAdultSuffix(std::string_view host) {
 
 }  // namespace
 
-bool CLocalProxy::AddressTextIsBanned(std::string_view url) const {
+bool CProxyConfig::AddressTextIsBanned(std::string_view url) const {
   // Only the non-ASCII characters take part, decoded both ways so that a search sent as
   // UTF-8 or as local double-byte text is seen either way. Each decoding is judged on its
   // own: run together, a misread first part could shift the second out of step.
   auto banned = [this](const std::string& text) {
-    bool white = white_filter_ != nullptr && white_filter_->Match(std::string_view(text));
-    return !white && black_filter_ != nullptr && black_filter_->Match(std::string_view(text));
+    return black_filter_ != nullptr && black_filter_->Bans(std::string_view(text), white_filter_);
   };
   return banned(HighBytes(UrlDecodeToLocal(url))) || banned(HighBytes(UrlDecode(url)));
 }
 
-std::string_view CLocalProxy::ShippedBlackCheck(const std::string& base_domain, const std::string& bare_host) const {
+std::string_view CProxyConfig::ShippedBlackCheck(const std::string& base_domain, const std::string& bare_host) const {
   return black_domains_.Read([&](const CHostSet& black) -> std::string_view {
     if (black.Contains(base_domain)) return "shipped-black:base-domain";
     if (black.Contains(bare_host)) return "shipped-black:bare-host";
@@ -55,22 +53,22 @@ std::string_view CLocalProxy::ShippedBlackCheck(const std::string& base_domain, 
   });
 }
 
-bool CLocalProxy::NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const {
+bool CProxyConfig::NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const {
   if (UnderAdultSuffix(bare_host)) return true;
   if (lists_.userBlackDomains.Contains(base_domain) || lists_.userBlackDomains.Contains(bare_host)) return true;
   if (!ShippedBlackCheck(base_domain, bare_host).empty()) return true;
   return lists_.urlFilter.Match(bare_host) || (smart_threshold_ > 0 && learned_sites_.Contains(bare_host));
 }
 
-bool CLocalProxy::RefererMayWhiteList(std::string_view referer_host, const std::string& base_domain,
-                                      const std::string& bare_host) const {
+bool CProxyConfig::RefererMayWhiteList(std::string_view referer_host, const std::string& base_domain,
+                                       const std::string& bare_host) const {
   if (referer_host.empty()) return false;
   bool white_referer = lists_.userWhiteDomains.Contains(referer_host) || white_domains_.Contains(referer_host);
   return white_referer && !NamedBySiteLists(base_domain, bare_host);
 }
 
-CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& parts, std::string_view referer_host,
-                                          bool explain) {
+CProxyConfig::Judgement CProxyConfig::Judge(std::string_view url, const UrlParts& parts, std::string_view referer_host,
+                                            bool explain) const {
   using enum RequestVerdict;
   if (setup_.FilterAddress && AddressTextIsBanned(url)) return {kDrop, "address-text", {}};
 
@@ -119,26 +117,4 @@ CLocalProxy::Judgement CLocalProxy::Judge(std::string_view url, const UrlParts& 
     return {kBlankImage, "ad-rule", explain ? WideToUtf8(AdFilter().Explain(url, bare_host).line) : std::string()};
   }
   return {white.empty() ? kPassFiltered : kPassWhite, white, {}};
-}
-
-void CLocalProxy::SendReply(CProxyConnection& connection, const std::string& reply) {
-  if (!stopping_ && !reply.empty()) SendAll(connection.client, reply);
-}
-
-const std::string& CLocalProxy::BlockPage() {
-  std::call_once(block_page_once_, [this] {
-    CMyFile page("www\\404.htm", false);
-    page.Read();
-    block_page_ = WideToLocal(page.Text());
-  });
-  return block_page_;
-}
-
-const std::string& CLocalProxy::BlankImage() {
-  constexpr size_t kMaxBlankImage = 256;
-  std::call_once(blank_image_once_, [this] {
-    std::optional<std::string> image = FileSystem::Current().ReadAll("Images\\none.gif");
-    if (image) blank_image_ = image->substr(0, kMaxBlankImage);
-  });
-  return blank_image_;
 }

@@ -29,8 +29,8 @@ struct CHostRecord {
 //
 // Thread-safe: the map has a lock of its own; resolving and connecting run outside it, so
 // two threads may resolve one host at once (the later record wins). A Connect may outlast
-// the proxy that asked for it (see CLocalProxy::ConnectUpstream): the cache is shared by
-// pointer and keeps its own stop flag.
+// the connection that asked for it (see CProxySession::ConnectUpstream): the cache is
+// shared by pointer and keeps its own stop flag.
 class CHostCache {
  public:
   static constexpr int kAcceptMarginMs = 30;

@@ -193,7 +193,7 @@ void CHttpResponse::FilterLinks(std::string& page, bool utf8) {
     if (b == std::string::npos) break;
     std::string_view anchor = std::string_view(page).substr(a, b + 3 - a);
     std::u16string link = LinkText(utf8 ? Utf8ToWide(anchor) : LocalToWide(anchor));
-    if ((white_ == nullptr || !white_->Match(link)) && black_->Match(link)) banned.push_back({a, b + 3});
+    if (black_->Bans(link, white_)) banned.push_back({a, b + 3});
     from = b + 3;
     if (++examined > kMaxExaminedLinks) break;
   }

@@ -37,6 +37,12 @@ class CListenSocket {
   void SetLimits(const ServerLimits& limits) { limits_ = limits; }
   const ServerLimits& Limits() const { return limits_; }
 
+  // Waits until a receive on `socket` would not block. False when `deadline` passes
+  // first, when `stopping` is set or when the wait fails. Wakes at least twice a second
+  // to look at `stopping`, for systems where shutting a socket down does not end a wait.
+  static bool WaitToReceive(SocketHandle socket, std::chrono::steady_clock::time_point deadline,
+                            const std::atomic<bool>& stopping);
+
  protected:
   // Accepts connections from this machine until `stopping` is set, handing each to
   // `serve`, which owns it from then on. A connection from another machine is closed at
@@ -49,12 +55,6 @@ class CListenSocket {
   // Wakes a thread blocked in accept on this socket and makes every later accept fail.
   // The socket itself is closed by the destructor, once.
   void ShutdownListener();
-
-  // Waits until a receive on `socket` would not block. False when `deadline` passes
-  // first, when `stopping` is set or when the wait fails. Wakes at least twice a second
-  // to look at `stopping`, for systems where shutting a socket down does not end a wait.
-  static bool WaitToReceive(SocketHandle socket, std::chrono::steady_clock::time_point deadline,
-                            const std::atomic<bool>& stopping);
 
   ServerLimits limits_;
 

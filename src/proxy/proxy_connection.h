@@ -5,8 +5,8 @@
 #include "platform/sockets.h"
 
 // One browser connection of the proxy, from accept to close. The connection thread owns
-// it; the proxy's connection set holds it so that a shutdown can wake its blocked calls.
-// The socket fields change only under the proxy's connections lock.
+// it; the proxy's connection registry holds it so that a shutdown can wake its blocked
+// calls. The socket fields change only under the registry's lock.
 struct CProxyConnection {
   SocketHandle client = kNoSocket;
   SocketHandle upstream = kNoSocket;

@@ -65,11 +65,12 @@ const CKeywordSet::Slot* CKeywordSet::FindPair(uint32_t pair) const {
   return nullptr;
 }
 
-bool CKeywordSet::Match(std::u16string_view text) const {
+template <typename Accept>
+bool CKeywordSet::FindOccurrence(std::u16string_view text, Accept accept) const {
   const size_t length = text.size();
   if (has_single_units_) {
-    for (char16_t unit : text) {
-      if (single_units_.test(unit)) return true;
+    for (size_t i = 0; i < length; ++i) {
+      if (single_units_.test(text[i]) && accept(i, i + 1)) return true;
     }
   }
   if (keywords_.empty() || length < 2) return false;
@@ -85,12 +86,33 @@ bool CKeywordSet::Match(std::u16string_view text) const {
       const Keyword& keyword = keywords_[k];
       if (keyword.length > room) break;  // the rest are longer still
       if (std::equal(units_.begin() + keyword.offset + 2, units_.begin() + keyword.offset + keyword.length,
-                     text.begin() + i + 2)) {
+                     text.begin() + i + 2) &&
+          accept(i, i + keyword.length)) {
         return true;
       }
     }
   }
   return false;
+}
+
+bool CKeywordSet::Match(std::u16string_view text) const {
+  return FindOccurrence(text, [](size_t, size_t) { return true; });
+}
+
+bool CKeywordSet::MatchOutside(std::u16string_view text, const CKeywordSet& clearing) const {
+  if (!Match(text)) return false;  // the usual case, and it needs no list of clearing words
+  struct Span {
+    size_t begin, end;
+  };
+  std::vector<Span> cleared;
+  clearing.FindOccurrence(text, [&](size_t begin, size_t end) {
+    cleared.push_back({begin, end});
+    return false;
+  });
+  return FindOccurrence(text, [&](size_t begin, size_t end) {
+    return std::none_of(cleared.begin(), cleared.end(),
+                        [&](const Span& span) { return span.begin < end && begin < span.end; });
+  });
 }
 
 size_t CKeywordSet::MemoryBytes() const {

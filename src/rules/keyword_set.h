@@ -28,6 +28,12 @@ class CKeywordSet {
 
   bool Match(std::u16string_view text) const;
 
+  // Whether some keyword occurs in `text` at a place that no keyword of `clearing` overlaps
+  // (shares a unit with). A clearing word is an ordinary word that runs into a keyword
+  // ("姜黄片" around "黄片"); it clears that occurrence only, so a text that also holds the
+  // keyword elsewhere, or an ordinary word far from it, still matches.
+  bool MatchOutside(std::u16string_view text, const CKeywordSet& clearing) const;
+
   // Distinct keywords held (those with U+FFFF included, though they never match).
   size_t Size() const { return size_; }
   size_t MemoryBytes() const;
@@ -47,6 +53,10 @@ class CKeywordSet {
 
   static uint32_t Hash(uint32_t pair) { return pair * 0x9E3779B1u; }
   const Slot* FindPair(uint32_t pair) const;
+  // Calls accept(begin, end) for the occurrences of keywords in `text`, [begin, end) in
+  // units, until it returns true; returns whether it did.
+  template <typename Accept>
+  bool FindOccurrence(std::u16string_view text, Accept accept) const;
 
   size_t size_ = 0;
   bool has_single_units_ = false;

@@ -39,6 +39,19 @@ bool CWordFilter::Match(std::string_view local) const {
   return Match(std::u16string_view(LocalToWide(local)));
 }
 
+bool CWordFilter::Bans(std::u16string_view text, const CWordFilter* white) const {
+  if (white == nullptr) return Match(text);
+  if (text.empty()) return false;
+  return keywords_.Read([&](const CKeywordSet& banned) {
+    return white->keywords_.Read([&](const CKeywordSet& clearing) { return banned.MatchOutside(text, clearing); });
+  });
+}
+
+bool CWordFilter::Bans(std::string_view local, const CWordFilter* white) const {
+  if (local.empty()) return false;
+  return Bans(std::u16string_view(LocalToWide(local)), white);
+}
+
 size_t CWordFilter::KeywordCount() const {
   return keywords_.Read([](const CKeywordSet& keywords) { return keywords.Size(); });
 }

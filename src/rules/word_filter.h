@@ -12,9 +12,9 @@
 //
 // Two instances live for the program's life. The black filter holds the banned words of
 // Data\word.kezo and Data\UserWord.kezo, plus Data\StrictWord.kezo while the setting
-// PowerfullFiltering is on; the white filter holds the words of Data\whiteword.kezo, which
-// clear a text. Callers ban a text when the white filter does not match it and the black
-// filter does. Keywords are exact UTF-16 code-unit sequences (see CKeywordSet); a missing
+// PowerfullFiltering is on; the white filter holds the words of Data\whiteword.kezo:
+// ordinary words that run into a banned word. Callers judge a text with the black filter's
+// Bans, where a white word clears only the banned words it overlaps. Keywords are exact UTF-16 code-unit sequences (see CKeywordSet); a missing
 // word file contributes nothing, and an empty set matches nothing.
 //
 // Thread safety: Match runs on any number of threads at once, also while another thread
@@ -35,6 +35,11 @@ class CWordFilter {
   bool Match(std::u16string_view text) const;
   // The same for text in the local code page.
   bool Match(std::string_view local) const;
+
+  // Whether `text` holds a keyword of this filter that no word of `white` overlaps (see
+  // CKeywordSet::MatchOutside); without a white filter, the same as Match.
+  bool Bans(std::u16string_view text, const CWordFilter* white) const;
+  bool Bans(std::string_view local, const CWordFilter* white) const;
 
   bool IsBlack() const { return is_black_; }
   size_t KeywordCount() const;

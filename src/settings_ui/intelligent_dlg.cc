@@ -48,7 +48,7 @@ bool CIntelligentDlg::OnCommand(int id) {
         return true;
       }
       CIntellWebDlg().DoModal(this);
-      if (CLocalProxy* proxy = main_.Proxy()) proxy->LoadSmartMonitoring();
+      if (CLocalProxy* proxy = main_.Proxy()) proxy->Config().LoadSmartMonitoring();
       return true;
     default:
       return false;

@@ -94,7 +94,7 @@ void CSetDlg::Close() {
     if (CWordFilter* keywords = main_.BlackFilter()) keywords->Rebuild();
   }
   keywords_changed_ = false;
-  if (CLocalProxy* proxy = main_.Proxy()) proxy->LoadSmartMonitoring();
+  if (CLocalProxy* proxy = main_.Proxy()) proxy->Config().LoadSmartMonitoring();
   window().Show(WindowShow::kHidden);
 }
 

@@ -1,6 +1,8 @@
 #include "updater/data_pack.h"
 
+#include <cctype>
 #include <cstdlib>
+#include <optional>
 
 #include "base/text_lines.h"
 
@@ -52,11 +54,49 @@ std::vector<DataPack> ParseDataPacks(std::string_view text) {
   return packs;
 }
 
-bool IsSafePackName(std::string_view name) {
-  if (name.empty() || name.front() == '\\' || name.front() == '/' || name.front() == '-') return false;
-  if (name.find("..") != std::string_view::npos) return false;
-  for (char c : name) {
-    if (c == ':' || c == '"' || static_cast<unsigned char>(c) < 0x20) return false;
+namespace {
+
+bool EndsWithNoCase(std::string_view text, std::string_view ending) {
+  if (text.size() < ending.size()) return false;
+  text.remove_prefix(text.size() - ending.size());
+  for (size_t i = 0; i < ending.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != ending[i]) return false;
   }
   return true;
+}
+
+bool EqualsNoCase(std::string_view text, std::string_view lower) {
+  return text.size() == lower.size() && EndsWithNoCase(text, lower);
+}
+
+// One name without a folder. "~" is refused too: a short name such as "UPDATE~1.TXT" may
+// be another file's second name on Windows.
+bool IsPlainName(std::string_view name) {
+  if (name.empty() || name.front() == '-' || name.find("..") != std::string_view::npos) return false;
+  for (char c : name) {
+    if (c == '\\' || c == '/' || c == ':' || c == '"' || c == '~' || static_cast<unsigned char>(c) < 0x20) return false;
+  }
+  return true;
+}
+
+// The name after a leading "Data\\" (or "Data/", in any case); nullopt without one.
+std::optional<std::string_view> InDataFolder(std::string_view name) {
+  constexpr std::string_view kFolder = "data";
+  if (name.size() <= kFolder.size() || (name[kFolder.size()] != '\\' && name[kFolder.size()] != '/')) return std::nullopt;
+  if (!EqualsNoCase(name.substr(0, kFolder.size()), kFolder)) return std::nullopt;
+  return name.substr(kFolder.size() + 1);
+}
+
+}  // namespace
+
+bool IsDataFileName(std::string_view name) {
+  if (!IsPlainName(name) || EqualsNoCase(name, "updatehost.txt")) return false;
+  return EndsWithNoCase(name, ".kezo") || EndsWithNoCase(name, ".txt") || EndsWithNoCase(name, ".html");
+}
+
+bool MayWritePack(const DataPack& pack) {
+  std::optional<std::string_view> in_data = InDataFolder(pack.file_name);
+  if (!pack.archive) return in_data && IsDataFileName(*in_data);
+  std::string_view name = in_data.value_or(pack.file_name);
+  return IsPlainName(name) && EndsWithNoCase(name, ".7z");
 }

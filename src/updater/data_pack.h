@@ -23,8 +23,13 @@ struct DataPack {
 // characters ends the reading: it and everything after it are left out.
 std::vector<DataPack> ParseDataPacks(std::string_view text);
 
-// Whether a descriptor's file name may be written: a relative name inside the working
-// folder. Refused: empty names, absolute ones ("\x", "/x"), any with a drive letter or
-// other colon, any holding "..", a quote or a control character, and names starting with
-// "-" (which the unpacking tool would read as a switch).
-bool IsSafePackName(std::string_view name);
+// Whether a file of that bare name may be written into Data: a data file (".kezo", ".txt"
+// or ".html", in any case), never a program, a script or the update-host setting
+// "UpdateHost.txt". Refused too: names with a folder, "..", a colon, a quote or a control
+// character, and names starting with "-" (which the unpacking tool would read as a switch).
+bool IsDataFileName(std::string_view name);
+
+// Whether the pack may be saved under its file name: a plain pack only as a data file of
+// Data ("Data\\word.kezo"), an archive only as a ".7z" file in the working folder or in
+// Data (it is deleted once unpacked, and only its data files reach Data).
+bool MayWritePack(const DataPack& pack);

@@ -10,11 +10,15 @@
 #include "framework/headless/headless_ui.h"
 #include "platform/code_page.h"
 #include "platform/sockets.h"
+#include "platform/program_folder.h"
 #include "updater/updater_app.h"
 #include "updater/updater_resources.h"
 #include "updater_resource.h"
 
 int main(int argc, char** argv) {
+  // The packs, the descriptors and 7-Zip are named relative to the program's folder,
+  // whatever folder Updater was started in.
+  if (!EnterProgramFolder()) return 1;
   StartSockets();
   HeadlessUi ui(UpdaterResources());
   ui.echo_message_boxes = true;

@@ -41,7 +41,7 @@ class ConcurrencyStressTest : public ::testing::Test {
     black_ = std::make_unique<CWordFilter>(true);
     white_ = std::make_unique<CWordFilter>(false);
     proxy_ = std::make_unique<CLocalProxy>(0, lists_, setup_);
-    proxy_->SetWordFilters(black_.get(), white_.get());
+    proxy_->Config().SetWordFilters(black_.get(), white_.get());
     proxy_->Start();
   }
   ~ConcurrencyStressTest() override {
@@ -108,8 +108,8 @@ TEST_F(ConcurrencyStressTest, ConnectionsFilterPagesWhileListsMatchersCounterAnd
   });
   threads.emplace_back([&] {
     until_clients_end([&](int) {
-      proxy_->ReloadSiteLists();
-      proxy_->LoadSmartMonitoring();
+      proxy_->Config().ReloadSiteLists();
+      proxy_->Config().LoadSmartMonitoring();
     });
   });
   threads.emplace_back([&] {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/archive_tool.h"
 #include "platform/file_system.h"
 #include "file_text.h"
 #include "temp_folder.h"
@@ -134,14 +135,68 @@ TEST_F(DataUpdateTest, PackNamesOutsideTheProgramFolderAreRefused) {
                 "0\t..\\escaped.txt\t1\t" + server_.Url("/packs/plain.txt") + "\n" +
                 "0\t" + (folder_.path() / "absolute.txt").string() + "\t1\t" + server_.Url("/packs/plain.txt") + "\n" +
                 "0\tData\\plain.txt\t1\t" + server_.Url("/packs/plain.txt") + "\n" +
+                "0\t7z.exe\t1\t" + server_.Url("/packs/plain.txt") + "\n" +
+                "0\tData\\UpdateHost.txt\t1\t" + server_.Url("/packs/plain.txt") + "\n" +
                 "0\tC:\\drive.txt\t1\t" + server_.Url("/packs/plain.txt") + "\n");
   DataUpdateResult result = Run();
-  EXPECT_EQ(result.refused, 3);
+  EXPECT_EQ(result.refused, 5);
   EXPECT_EQ(result.downloaded, 1);
   EXPECT_FALSE(result.committed) << "the last pack was not fetched";
   EXPECT_EQ(server_.Count("/packs/plain.txt"), 1);
   EXPECT_FALSE(fs::exists(folder_.path().parent_path() / "escaped.txt"));
   EXPECT_FALSE(Exists("absolute.txt"));
+  EXPECT_FALSE(Exists("Data/UpdateHost.txt"));
+  if (Exists("7z.exe")) {
+    EXPECT_NE(FileText(folder_.path() / "7z.exe"), "plain pack\n");
+  }
+}
+
+// A failed unpacking went unnoticed: the archive was deleted and, when a later pack of the
+// run arrived, the descriptor was committed, so the archive was never fetched again.
+TEST_F(DataUpdateTest, AnArchiveThatDoesNotUnpackIsKeptUncommittedAndFetchedAgain) {
+  server_.Serve("/packs/words.7z", "not an archive");
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", "1\twords.7z\t1\t" + server_.Url("/packs/words.7z") + "\n" +
+                                                "0\tData\\plain.txt\t1\t" + server_.Url("/packs/plain.txt") + "\n");
+  DataUpdateResult broken = Run();
+  EXPECT_EQ(broken.downloaded, 2);
+  EXPECT_EQ(broken.unpack_failed, 1);
+  EXPECT_FALSE(broken.committed);
+  EXPECT_FALSE(Exists("Upgrade.kezo"));
+  EXPECT_TRUE(Exists("words.7z")) << "only an unpacked archive is deleted";
+  EXPECT_EQ(Data(u8"plain.txt"), "plain pack\n");
+
+  server_.SetReply("/packs/words.7z", TestOrigin::Response(FileText(fs::path(KEZO_SOURCE_ROOT) / "tests/data/updater/words.7z"),
+                                                           "application/x-7z-compressed"));
+  server_.ClearLog();
+  DataUpdateResult mended = Run();
+  EXPECT_EQ(server_.Count("/packs/words.7z"), 1);
+  EXPECT_TRUE(mended.committed);
+  EXPECT_EQ(Data(u8"词表.txt"), "红色\n");
+  EXPECT_FALSE(Exists("words.7z"));
+}
+
+// An archive was unpacked whole into Data, so it could replace the update-host setting
+// Data\UpdateHost.txt or leave programs there.
+TEST_F(DataUpdateTest, AnArchiveBringsOnlyItsDataFiles) {
+  const fs::path made = folder_.path() / "made" / "pack";
+  fs::create_directories(made);
+  fs::create_directories(folder_.path() / "Data");
+  const std::pair<const char*, const char*> files[] = {
+      {"UpdateHost.txt", "http://elsewhere.example/\r\n"}, {"KEZO.exe", "MZ"}, {"run.bat", "del *"}, {"new.kezo", "new\n"}};
+  for (const auto& [name, text] : files) ASSERT_TRUE(FileSystem::System().Replace("made/pack/" + std::string(name), text));
+  ASSERT_TRUE(FileSystem::System().Replace("Data/UpdateHost.txt", "http://maker.example/\r\n"));
+  ASSERT_TRUE(ArchiveTool::Current().ArchiveFolder("made.7z", "made/pack"));
+  server_.SetReply("/packs/mixed.7z", TestOrigin::Response(FileText(folder_.path() / "made.7z"), "application/x-7z-compressed"));
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", "1\tmixed.7z\t1\t" + server_.Url("/packs/mixed.7z") + "\n");
+
+  DataUpdateResult result = Run();
+  EXPECT_TRUE(result.committed);
+  EXPECT_EQ(result.left_out, 3);
+  EXPECT_EQ(Data(u8"new.kezo"), "new\n");
+  EXPECT_EQ(Data(u8"UpdateHost.txt"), "http://maker.example/\r\n");
+  EXPECT_FALSE(Exists("Data/KEZO.exe"));
+  EXPECT_FALSE(Exists("Data/run.bat"));
+  EXPECT_FALSE(Exists("Data.pack"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "process_usage.h"
 #include "proxy/control_server.h"
+#include "proxy/proxy_session.h"
 
 namespace {
 
@@ -137,7 +138,7 @@ TEST_F(HostileClientTest, TunnelsOutliveTheHeadAndResponseTimes) {
 
   TestClient tunnel(proxy_.Port());
   tunnel.Send("CONNECT origin.test:" + std::to_string(origin_.port()) + " HTTP/1.1\r\n\r\n");
-  ASSERT_EQ(tunnel.Read(CLocalProxy::kConnectReply.size()), CLocalProxy::kConnectReply);
+  ASSERT_EQ(tunnel.Read(CProxySession::kConnectReply.size()), CProxySession::kConnectReply);
   // Quiet for several times both limits, as an idle secure connection is.
   EXPECT_EQ(WaitReadable(tunnel.socket(), 1500), 0) << "the tunnel was closed while idle";
   tunnel.Send("GET /late HTTP/1.1\r\n\r\n");

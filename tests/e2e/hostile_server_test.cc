@@ -14,6 +14,7 @@
 #include "loopback_proxy_fixture.h"
 #include "process_usage.h"
 #include "proxy/http_head.h"
+#include "proxy/http_response.h"
 #include "proxy/url_helpers.h"
 
 namespace {

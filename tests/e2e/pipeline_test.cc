@@ -10,7 +10,9 @@
 #include "memory_profile_store.h"
 #include "platform/file_system.h"
 #include "proxy/http_head.h"
+#include "proxy/http_response.h"
 #include "proxy/local_proxy.h"
+#include "proxy/proxy_session.h"
 #include "temp_folder.h"
 #include "test_origin.h"
 #include "test_pages.h"
@@ -51,8 +53,8 @@ class PipelineTest : public ::testing::Test {
     black_ = std::make_unique<CWordFilter>(true);
     white_ = std::make_unique<CWordFilter>(false);
     proxy_ = std::make_unique<CLocalProxy>(0, lists_, setup_);
-    proxy_->SetWordFilters(black_.get(), white_.get());
-    proxy_->SetControlServerPort(8809);
+    proxy_->Config().SetWordFilters(black_.get(), white_.get());
+    proxy_->Config().SetControlServerPort(8809);
   }
   ~PipelineTest() override {
     proxy_->Stop();
@@ -182,7 +184,7 @@ TEST_F(PipelineTest, EveryWritingOfABlackHostIsRefused) {
     EXPECT_EQ(Fetch(host, "/"), kBlockPage) << host;
     TestClient tunnel(proxy_->Port());
     tunnel.Send("CONNECT " + host + ":443 HTTP/1.1\r\n\r\n");
-    EXPECT_EQ(tunnel.ReadToEnd(), CLocalProxy::RefusedTunnelReply()) << "CONNECT " << host;
+    EXPECT_EQ(tunnel.ReadToEnd(), CProxySession::RefusedTunnelReply()) << "CONNECT " << host;
   }
   EXPECT_NE(Fetch("Site.Test.", "/").find("fetched"), std::string::npos) << "an ordinary host still connects";
 }
@@ -198,7 +200,7 @@ TEST_F(PipelineTest, SearchEnginesAreConnectedToTheirSafeSearchAddresses) {
   EXPECT_NE(Fetch("www.Google.co.uk.", "/search").find("results"), std::string::npos);
   TestClient tunnel(proxy_->Port());
   tunnel.Send("CONNECT cn.bing.com:" + port + " HTTP/1.1\r\n\r\n");
-  ASSERT_EQ(tunnel.Read(CLocalProxy::kConnectReply.size()), CLocalProxy::kConnectReply);
+  ASSERT_EQ(tunnel.Read(CProxySession::kConnectReply.size()), CProxySession::kConnectReply);
   tunnel.Send("GET /search HTTP/1.0\r\nHost: cn.bing.com\r\n\r\n");
   EXPECT_NE(tunnel.ReadToEnd().find("results"), std::string::npos) << "the tunnel reaches the safe address";
   EXPECT_EQ(network_.Resolved(), (std::vector<std::string>{"forcesafesearch.google.com", "strict.bing.com"}));

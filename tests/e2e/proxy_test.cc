@@ -9,6 +9,7 @@
 
 #include "data_files.h"
 #include "loopback_proxy_fixture.h"
+#include "proxy/proxy_session.h"
 
 namespace {
 
@@ -50,8 +51,8 @@ TEST_F(ProxyTest, NothingIsAddedForHeaderLinesTheBrowserDidNotSend) {
 TEST_F(ProxyTest, ConnectGetsTheEstablishedReplyAndATwoWayTunnel) {
   TestClient client(proxy_.Port());
   client.Send("CONNECT origin.test:" + std::to_string(origin_.port()) + " HTTP/1.1\r\nHost: origin.test\r\n\r\n");
-  EXPECT_EQ(client.Read(74), CLocalProxy::kConnectReply);
-  EXPECT_EQ(CLocalProxy::kConnectReply.size(), 74u);
+  EXPECT_EQ(client.Read(74), CProxySession::kConnectReply);
+  EXPECT_EQ(CProxySession::kConnectReply.size(), 74u);
   client.Send("POST /inside HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello");
   EXPECT_EQ(client.ReadToEnd(), TestOrigin::Response("hello"));
   ASSERT_EQ(origin_.Requests().size(), 1u);
@@ -126,7 +127,7 @@ TEST_F(ProxyTest, StoppingEndsOpenConnectionsAndTheirThreads) {
   waiting.Send("GET " + OriginUrl() + " HTTP/1.1\r\n");  // the head never ends
   TestClient tunnel(proxy_.Port());
   tunnel.Send("CONNECT origin.test:" + std::to_string(origin_.port()) + " HTTP/1.1\r\n\r\n");
-  EXPECT_EQ(tunnel.Read(74), CLocalProxy::kConnectReply);
+  EXPECT_EQ(tunnel.Read(74), CProxySession::kConnectReply);
   proxy_.Stop();
   EXPECT_EQ(proxy_.OpenConnections(), 0u);
   EXPECT_EQ(waiting.ReadToEnd(), "");
@@ -331,10 +332,10 @@ TEST_F(LoopbackProxyTest, PagesBeingFilteredShareOneMemoryBudget) {
   std::unique_ptr<TestClient> held = get(holding.port());
   ASSERT_TRUE(holding.WaitForRequests(1));
   // The held page must be in the proxy before the second one comes.
-  for (int i = 0; i < 3000 && proxy_.PageMemoryInUse() < page.size() - 100; ++i) {
+  for (int i = 0; i < 3000 && proxy_.Config().PageMemoryInUse() < page.size() - 100; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  ASSERT_GE(proxy_.PageMemoryInUse(), page.size() - 100);
+  ASSERT_GE(proxy_.Config().PageMemoryInUse(), page.size() - 100);
   EXPECT_EQ(get(whole.port())->ReadToEnd(), "") << "a second large page found room beside the held one";
   {
     std::lock_guard lock(mu);

@@ -27,7 +27,7 @@ class SmartMonitoringReleaseTest : public SettingsCentreTest {
 TEST_F(SmartMonitoringReleaseTest, AReleasedSiteIsNoLongerRefused) {
   WriteListFile("Data\\IntelligentDomain.txt", {"learned.test", "other.test"}, false);
   WriteProfile(profile::kIntelligentMonitor, 1);
-  main_->Proxy()->LoadSmartMonitoring();
+  main_->Proxy()->Config().LoadSmartMonitoring();
   EXPECT_EQ(Fetch("learned.test").find("fetched"), std::string::npos) << "a learned site is refused";
   EXPECT_TRUE(origin_.Requests().empty()) << "before anything is fetched";
 

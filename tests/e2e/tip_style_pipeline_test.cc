@@ -42,7 +42,7 @@ class TipStylePipelineTest : public ::testing::Test {
     TheSetup().xiuShenTipStale = true;
     TheSetup().tipStyleChanged = false;
     proxy_ = std::make_unique<CLocalProxy>(0, lists_, TheSetup());
-    proxy_->SetWordFilters(&black_, &white_);
+    proxy_->Config().SetWordFilters(&black_, &white_);
     proxy_->Start();
   }
   ~TipStylePipelineTest() override {

@@ -2,7 +2,8 @@
 # The Linux KEZO started by an ordinary user with a default profile: the control server
 # cannot have the privileged port 809 and serves on 8809 instead, the start-up line names
 # exactly the ports that answer, nothing is reported as an error, a request through the
-# proxy is filtered, and Ctrl+C ends KEZO and its Launcher.
+# proxy is filtered, SIGTERM ends KEZO as from outside (its Launcher starts it again), and
+# Ctrl+C ends KEZO and its Launcher.
 #   kezo_as_ordinary_user.sh <program folder>
 # Run as root, the test drops to the user nobody, in a network namespace of its own where
 # the system allows one (its ports then collide with nothing, and ports below 1024 are
@@ -62,11 +63,20 @@ case "$reply" in
   *) fail "the request was not refused with the block page: ${reply:0:300}" ;;
 esac
 
-kill -INT "$kezo_pid"
-for _ in $(seq 100); do kill -0 "$kezo_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$kezo_pid" 2>/dev/null && fail "KEZO did not end on Ctrl+C"
-wait "$kezo_pid" || fail "KEZO ended with code $?"
+# SIGTERM is an end from outside: KEZO ends cleanly and its Launcher starts it again.
+ends() { for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done; return 1; }
+kill -TERM "$kezo_pid"
+ends "$kezo_pid" || fail "KEZO did not end on SIGTERM"
+wait "$kezo_pid" || fail "KEZO ended with code $? on SIGTERM"
 kezo_pid=
+for _ in $(seq 150); do [ "$(grep -c '^KEZO: .* on port ' "$work/stdout")" -eq 2 ] && break; sleep 0.1; done
+restarted=$(pgrep -f "^$work/program/KEZO" || true)
+[ -n "$restarted" ] && [ "$(grep -c '^KEZO: .* on port ' "$work/stdout")" -eq 2 ] ||
+  fail "Launcher did not start KEZO again after SIGTERM"
+
+# Ctrl+C is the user's quit: it ends KEZO and its Launcher with it.
+kill -INT "$restarted"
+ends "$restarted" || fail "KEZO did not end on Ctrl+C"
 sleep 0.5
 pgrep -f "^$work/program/Launcher" >/dev/null && fail "Launcher still runs after the user's quit"
 [ -s "$work/stderr" ] && fail "something was reported as an error"

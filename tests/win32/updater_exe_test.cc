@@ -1,7 +1,8 @@
 // The real Updater.exe, started from a program folder of its own under Wine and Xvfb
 // against a local update host: the online-upgrade dialog with a newer release, the silent
 // end of a hidden check without one, and a data update that unpacks an archive with the
-// shipped 7z.exe.
+// shipped 7z.exe from Updater's own folder whatever its working folder, and a second
+// Updater that ends at once.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -68,12 +69,14 @@ class UpdaterExeTest : public ::testing::Test {
     if (!folder_.empty()) fs::remove_all(folder_, ignored);
   }
 
-  void Start(const std::wstring& arguments) {
+  // Started in its own folder unless `working_folder` names another.
+  void Start(const std::wstring& arguments, fs::path working_folder = {}) {
+    if (working_folder.empty()) working_folder = folder_;
     std::wstring command = L"\"" + (folder_ / "Updater.exe").wstring() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder_.wstring().c_str(), &startup, &process_));
+                               working_folder.wstring().c_str(), &startup, &process_));
   }
   // The exit code once the program has ended by itself (within a minute), else -1.
   long ExitCode() {
@@ -120,12 +123,23 @@ TEST_F(UpdaterExeTest, TheDataUpdateUnpacksAnArchiveWithTheShipped7z) {
   server_.Serve("/packs/words.7z", FileText(fs::path(KEZO_SOURCE_ROOT) / "tests/data/updater/words.7z"));
   std::string descriptor = "1\twords.7z\t1\t" + server_.Url("/packs/words.7z") + "\n";
   server_.Serve("/CKEZO/ConfigUpgrade.txt", descriptor);
-  Start(L"");
+  Start(L"", fs::temp_directory_path());  // the packs go to Updater's own folder all the same
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(FileText(folder_ / "Data" / fs::path(u8"词表.txt")), "红色\n");
   EXPECT_EQ(FileText(folder_ / "Data" / "list.txt"), "plain\n");
   EXPECT_FALSE(fs::exists(folder_ / "words.7z"));
   EXPECT_EQ(FileText(folder_ / "Upgrade.kezo"), descriptor);
+}
+
+// The named token of a running Updater ends a second one at once, before it asks the host.
+TEST_F(UpdaterExeTest, ASecondUpdaterEndsAtOnce) {
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", "0\tData\\plain.txt\t1\t" + server_.Url("/ckezo/SoftUpgrade.txt") + "\n");
+  HANDLE running = CreateMutexW(nullptr, TRUE, L"VeltraUpdater");
+  ASSERT_NE(running, nullptr);
+  Start(L"");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(server_.Count("/CKEZO/ConfigUpgrade.txt"), 0);
+  CloseHandle(running);
 }
 
 }  // namespace

@@ -21,10 +21,11 @@ void PrepareForTerminationRequest() {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
-void WaitForTerminationRequest() {
+TerminationRequest WaitForTerminationRequest() {
   sigset_t signals = TerminationSignals();
   int received = 0;
   sigwait(&signals, &received);
+  return received == SIGINT ? TerminationRequest::kByUser : TerminationRequest::kFromOutside;
 }
 
 void RequestTermination() { kill(getpid(), SIGTERM); }

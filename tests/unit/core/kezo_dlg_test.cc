@@ -24,7 +24,7 @@ TEST_F(MainWindowTest, OpensWithItsServersTrayIconTitleAndTimers) {
   EXPECT_TRUE(main_->FilteringOn());
   EXPECT_NE(main_->Proxy()->Port(), 0);
   EXPECT_TRUE(main_->ControlServer()->IsListening());
-  EXPECT_EQ(main_->Proxy()->ControlServerPort(), main_->ControlServer()->Port()) << "the tip page's server";
+  EXPECT_EQ(main_->Proxy()->Config().ControlServerPort(), main_->ControlServer()->Port()) << "the tip page's server";
   EXPECT_EQ(Window().Title(), u"Veltra");
   EXPECT_EQ(Window().WindowSize(), (Size{898, 600}));
   EXPECT_EQ(Window().Icon(), IDR_MAINFRAME);
@@ -447,7 +447,7 @@ TEST_F(MainWindowTest, TheToolbarsSiteCommandsTakeEffectInTheProxyAtOnce) {
   for (const Case& c : cases) {
     std::string target = std::string("/x.") + c.command + "?url=" + std::string(SplitUrl(c.url).host);
     ConfirmCommand(main_->ControlServer()->Port(), target);  // trusting a site is confirmed first
-    EXPECT_EQ(main_->Proxy()->Judge(c.url, SplitUrl(c.url), "").verdict, c.verdict) << c.command;
+    EXPECT_EQ(main_->Proxy()->Config().Judge(c.url, SplitUrl(c.url), "").verdict, c.verdict) << c.command;
   }
 }
 
@@ -488,6 +488,60 @@ TEST_F(MainWindowTest, QuitMessageEndsTheProgramInEveryState) {
     EXPECT_EQ(dialogs_.calls.back(), "destroy children");
     main_.reset();
   }
+}
+
+// The Linux KEZO took every signal for the user's quit: a service manager's stop ended
+// Launcher too, and Ctrl+C quit a locked program or one in the forced mode.
+TEST_F(MainWindowTest, TheTerminalsQuitAsksTheLockAndTheForcedModeAndAnOutsideEndLeavesLauncher) {
+  struct Case {
+    const char* name;
+    bool locked;
+    bool forced_mode_allows;
+    bool quits;
+    std::vector<int> asked_views;
+  };
+  for (const Case& c : {Case{"unlocked", false, true, true, {0}}, Case{"locked", true, true, false, {}},
+                        Case{"forced mode refuses", false, false, false, {0}}}) {
+    SCOPED_TRACE(c.name);
+    TheSetup().Exiting = false;
+    lock_.password = lock_.locked = c.locked;
+    forced_.allow = c.forced_mode_allows;
+    forced_.asked_views.clear();
+    ui_.message_boxes.clear();
+    Open();
+    main_->QuitAsUser();
+    EXPECT_EQ(main_->IsOpen(), !c.quits);
+    EXPECT_EQ(TheSetup().Exiting.load(), c.quits);
+    EXPECT_EQ(forced_.asked_views, c.asked_views);
+    if (c.locked) {
+      ASSERT_EQ(ui_.message_boxes.size(), 1u);
+      EXPECT_EQ(ui_.message_boxes[0].text, u"软件已锁定，不能退出。请先解除锁定。");
+    }
+    main_->EndFromOutside();
+    EXPECT_FALSE(main_->IsOpen());
+    EXPECT_EQ(TheSetup().Exiting.load(), c.quits) << "an end from outside is not the user's quit";
+    main_.reset();
+  }
+}
+
+// Timer 10 started another Updater every ten minutes while the last one still ran, and the
+// two unpacked and deleted each other's packs.
+TEST_F(MainWindowTest, NoSecondDataUpdateStartsWhileOneRuns) {
+  std::vector<std::function<void()>> updaters;
+  CKEZODlg::Collaborators parts{&dialogs_, &forced_, &lock_, nullptr,
+                                [&updaters](std::function<void()> work) { updaters.push_back(std::move(work)); }};
+  main_ = std::make_unique<CKEZODlg>(lists_, parts);
+  main_->SetQuitsOnDestroy(true);
+  ASSERT_TRUE(main_->Create());
+  ui_.FireTimer(*main_, 10);
+  ui_.FireTimer(*main_, 10);
+  ui_.FireTimer(*main_, 11);
+  ASSERT_EQ(updaters.size(), 1u);
+  updaters[0]();  // that Updater ends
+  ui_.FireTimer(*main_, 10);
+  ASSERT_EQ(updaters.size(), 2u);
+  updaters[1]();
+  EXPECT_EQ(runner_.runs.size(), 2u);
 }
 
 TEST_F(MainWindowTest, TheControlServersSettingsRequestWaitsForTheWindow) {

@@ -43,7 +43,7 @@ class LockedMenuTest : public MainWindowTest {
     ChooseFromTray(ID_LOCKED_ADD_KEYWORD);
   }
   bool Blocked(const std::string& url) {
-    return main_->Proxy()->Judge(url, SplitUrl(url), "").verdict == RequestVerdict::kBlockPage;
+    return main_->Proxy()->Config().Judge(url, SplitUrl(url), "").verdict == RequestVerdict::kBlockPage;
   }
 
   KezoDialogs real_dialogs_;

@@ -52,6 +52,7 @@ TEST_F(WindowPatrolTest, OnlyAVisibleUnownedWindowWithABannedTitleIsAskedToClose
       Window{1, u"色情图片 - 浏览器"},
       Window{2, u"今日新闻 - 浏览器"},
       Window{3, u"色情防范知识 - 浏览器"},  // the white list clears it
+      Window{10, u"色情防范 色情图片"},     // but only where a white word stands
       Window{4, u"mm 色情"},                // "mm" clears it
       Window{5, u"色情", false},            // hidden
       Window{6, u"色情", true, true},       // owned by another window
@@ -60,7 +61,7 @@ TEST_F(WindowPatrolTest, OnlyAVisibleUnownedWindowWithABannedTitleIsAskedToClose
       Window{9, u"porn videos"},
   };
   Patrol();
-  EXPECT_EQ(windows_.HandlesAsked(), (std::vector<WindowHandle>{1, 9}));
+  EXPECT_EQ(windows_.HandlesAsked(), (std::vector<WindowHandle>{1, 10, 9}));
   for (const auto& request : windows_.close_requests) {
     EXPECT_GT(request.timeout_ms, 0u) << "every close request has a time limit";
     EXPECT_LE(request.timeout_ms, 5000u);

@@ -14,6 +14,7 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "rules/data_file.h"
+#include "rules/keyword_set.h"
 #include "rules/list_files.h"
 #include "rules/text_list.h"
 #include "rules/url_filter.h"
@@ -127,7 +128,7 @@ TEST_F(ShippedFilesTest, EveryListLoadsWholeThroughItsClass) {
       {list_files::kURLFilterWhite, 10, {u"essex", u"sexchange"}},
       {list_files::kWord, 100, {u"色情", u"黄色网站", u"做爱", u"porn", u"sex video"}},
       {list_files::kStrictWord, 40, {u"裸照", u"女优", u"NSFW"}},
-      {list_files::kWhiteWord, 50, {u"扫黄", u"戒色", u"做爱心", u"sex education"}},
+      {list_files::kWhiteWord, 50, {u"反色情", u"查处色情", u"做爱心", u"sex education"}},
       {list_files::kJieSeTips, 30, {u"远离不良信息，守护身心健康。"}},
       {list_files::kXiuShenTips, 30, {u"吾日三省吾身。——《论语》"}},
       {list_files::kUserBlackDomain, 0, {}},
@@ -234,15 +235,15 @@ TEST_F(ShippedFilesTest, WordListsClearOrdinaryTextsAndCatchIndecentOnes) {
   CMyList::Items black = Loaded(list_files::kWord);
   CMyList::Items strict = Loaded(list_files::kStrictWord);
   black.insert(black.end(), strict.begin(), strict.end());
-  CMyList::Items white = Loaded(list_files::kWhiteWord);
-  // The rule of the matchers: banned when no white word and some black word occurs.
+  CKeywordSet banned_words(black);
+  CKeywordSet white_words(Loaded(list_files::kWhiteWord));
+  auto banned = [&](std::u16string_view text) { return banned_words.MatchOutside(text, white_words); };
   auto holds_any = [](const CMyList::Items& words, std::u16string_view text) -> const std::u16string* {
     for (const std::u16string& word : words) {
       if (text.find(word) != std::u16string_view::npos) return &word;
     }
     return nullptr;
   };
-  auto banned = [&](std::u16string_view text) { return !holds_any(white, text) && holds_any(black, text); };
 
   const char16_t* ordinary[] = {u"理性爱国，从我做起",
                                 u"一起做爱心公益",
@@ -264,6 +265,13 @@ TEST_F(ShippedFilesTest, WordListsClearOrdinaryTextsAndCatchIndecentOnes) {
                                 u"特色播放列表",
                                 u"扫黄打非：警方查处色情网站",
                                 u"戒色吧：远离色情",
+                                u"传播淫秽物品罪",
+                                u"平台清理色情低俗内容",
+                                u"生地黄片的功效",
+                                u"孩子天性爱玩",
+                                u"消防支援交警维持秩序",
+                                u"Milford Sound",
+                                u"依法打击卖淫嫖娼",
                                 u"University of Essex",
                                 u"Middlesex Hospital",
                                 u"Sex Education season 4",
@@ -287,7 +295,9 @@ TEST_F(ShippedFilesTest, WordListsClearOrdinaryTextsAndCatchIndecentOnes) {
                                 u"成人影片下载", u"约炮神器",       u"無碼高清", u"Free porn videos", u"hentai manga",
                                 u"HD Sex Video", u"MILF",           u"同城裸照",
                                 // ordinary words next to a banned text no longer clear it
-                                u"黄色视频优惠", u"爱心推荐：成人电影", u"救援 援交妹",  u"优质黄色网站"};
+                                u"黄色视频优惠", u"爱心推荐：成人电影", u"救援 援交妹",  u"优质黄色网站",
+                                u"举报 色情视频", u"反色情联盟推荐：色情视频", u"性爱玩具", u"每天性爱",
+                                u"日本女优美图"};
   for (const char16_t* text : indecent) EXPECT_TRUE(banned(text)) << WideToUtf8(text);
 }
 

@@ -6,7 +6,7 @@
 #include "data_files.h"
 #include "memory_file_system.h"
 #include "memory_profile_store.h"
-#include "proxy/local_proxy.h"
+#include "proxy/proxy_config.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ class ClassifyTest : public ::testing::Test {
   ClassifyTest() {
     ServersStopping = false;
     WriteListFile("Data\\word.kezo", {"色情"}, true);
-    WriteListFile("Data\\whiteword.kezo", {"医学"}, true);
+    WriteListFile("Data\\whiteword.kezo", {"反色情"}, true);
     WriteListFile("Data\\whitedomain.kezo", {"gov.test", "white.test"}, true);
     WriteListFile("Data\\blackdomain.kezo", {"black.test", "white.test", "hentai", "cdn.parent.test"}, true);
     WriteListFile("Data\\UserWhiteDomain.kezo", {"mine.test"}, true);
@@ -31,12 +31,12 @@ class ClassifyTest : public ::testing::Test {
     setup_.ManualFilterImage = 1;
     black_ = std::make_unique<CWordFilter>(true);
     white_ = std::make_unique<CWordFilter>(false);
-    proxy_ = std::make_unique<CLocalProxy>(0, lists_, setup_);
-    proxy_->SetWordFilters(black_.get(), white_.get());
-    proxy_->Prepare();
+    config_ = std::make_unique<CProxyConfig>(lists_, setup_);
+    config_->SetWordFilters(black_.get(), white_.get());
+    config_->Load();
   }
   ~ClassifyTest() override {
-    proxy_.reset();
+    config_.reset();
     ServersStopping = false;
   }
 
@@ -46,7 +46,7 @@ class ClassifyTest : public ::testing::Test {
     std::string reason;
   };
   Outcome Judge(const std::string& url, const std::string& referer_host = "") {
-    CLocalProxy::Judgement judgement = proxy_->Judge(url, SplitUrl(url), referer_host, true);
+    CProxyConfig::Judgement judgement = config_->Judge(url, SplitUrl(url), referer_host, true);
     std::string reason(judgement.check);
     if (!judgement.detail.empty()) reason += ":" + judgement.detail;
     return {judgement.verdict, reason};
@@ -59,7 +59,7 @@ class ClassifyTest : public ::testing::Test {
   SharedLists lists_;
   SetupRecord setup_;
   std::unique_ptr<CWordFilter> black_, white_;
-  std::unique_ptr<CLocalProxy> proxy_;
+  std::unique_ptr<CProxyConfig> config_;
 };
 
 TEST_F(ClassifyTest, ChecksRunInTheirFixedOrder) {
@@ -92,7 +92,8 @@ TEST_F(ClassifyTest, ChecksRunInTheirFixedOrder) {
       {"http://news.test/?q=%E8%89%B2%E6%83%85", "", kDrop, "address-text"},  // UTF-8 encoded
       {"http://news.test/?q=\xC9\xAB\xC7\xE9", "", kDrop, "address-text"},    // local double-byte text
       {"http://news.test/?q=%C9%AB%C7%E9", "", kDrop, "address-text"},         // the same, encoded
-      {"http://news.test/?q=%E5%8C%BB%E5%AD%A6%E8%89%B2%E6%83%85", "", kPassFiltered, ""},  // cleared by white
+      {"http://news.test/?q=%E5%8F%8D%E8%89%B2%E6%83%85", "", kPassFiltered, ""},  // a white word around it
+      {"http://news.test/?q=%E5%8F%8D%E8%89%B2%E6%83%85%20%E8%89%B2%E6%83%85", "", kDrop, "address-text"},  // one clear, one not
       {"http://news.test/?q=sex", "", kPassFiltered, ""},
       {"http://news.test/", "", kPassFiltered, ""},
   };
@@ -105,7 +106,7 @@ TEST_F(ClassifyTest, ChecksRunInTheirFixedOrder) {
 
 TEST_F(ClassifyTest, AWhiteRefererNeverClearsASiteThatIsNamedBlack) {
   WriteProfile(profile::kIntelligentMonitor, 1);
-  proxy_->LoadSmartMonitoring();
+  config_->LoadSmartMonitoring();
   struct Case {
     std::string url, reason;
   } cases[] = {
@@ -130,7 +131,7 @@ TEST_F(ClassifyTest, SwitchesTurnChecksOff) {
   setup_.ManualFilterImage = 0;
   EXPECT_EQ(Judge("http://img.test/manual.jpg").verdict, kPassFiltered);
   WriteProfile(profile::kIntelligentMonitor, 3);
-  proxy_->LoadSmartMonitoring();
+  config_->LoadSmartMonitoring();
   EXPECT_EQ(Judge("http://learned.test/").verdict, kPassFiltered) << "smart monitoring off";
 }
 

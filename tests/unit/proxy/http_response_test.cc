@@ -33,7 +33,7 @@ class HttpResponseTest : public ::testing::Test {
  protected:
   HttpResponseTest() {
     WriteListFile("Data\\word.kezo", {"色情", "porn"}, true);
-    WriteListFile("Data\\whiteword.kezo", {"医学"}, true);
+    WriteListFile("Data\\whiteword.kezo", {"porn study"}, true);
     WriteTextFile("Data\\WebBottomTips.txt", "<p>TIP</p>", false);
     WriteTextFile("Data\\Inject.kezo", "<script>S</script>", false);
     WriteTextFile("Data\\Control.html", "<div>BAR</div>", false);
@@ -65,7 +65,7 @@ class HttpResponseTest : public ::testing::Test {
 TEST_F(HttpResponseTest, BannedLinksGoAndThePiecesStandBeforeTheEndOfTheHead) {
   std::string body = "<html><head><title>t</title></head><body>"
                      "<a href=\"/1\">news</a><a href=\"/2\">porn clips</a><a href=\"/3\">医学 porn study</a>"
-                     "</body></html>";
+                     "<a href=\"/4\">porn study, porn clips</a></body></html>";
   std::string reply = Rewrite("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                               std::to_string(body.size()) + "\r\n\r\n" + body);
   std::string expected_body = "<html><head><title>t</title><p>TIP</p><div>BAR</div><script>S</script></head><body>"

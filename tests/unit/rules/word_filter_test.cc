@@ -71,6 +71,34 @@ TEST_F(WordFilterTest, MatchesTextInTheLocalCodePage) {
   EXPECT_FALSE(black.Match(std::string_view()));
 }
 
+TEST_F(WordFilterTest, AWhiteWordClearsOnlyTheBannedWordsItOverlaps) {
+  PutWords("Data\\word.kezo", u"黄片\r\n黄色视频\r\n做爱\r\n屄\r\n");
+  PutWords("Data\\whiteword.kezo", u"姜黄片\r\n当做爱\r\n爱人\r\n优惠\r\n");
+  CWordFilter black(true);
+  CWordFilter white(false);
+  const struct {
+    std::u16string_view text;
+    bool banned;
+  } cases[] = {
+      {u"姜黄片泡水", false},          // the white word holds the banned one
+      {u"把他当做爱人", false},        // two white words, each overlapping a part of 做爱
+      {u"我们做爱人", false},          // overlapping only its last unit
+      {u"黄色视频优惠", true},         // a white word beside the banned one clears nothing
+      {u"姜黄片和黄片", true},         // the second occurrence stands clear
+      {u"姜黄片和屄", true},           // a banned single unit elsewhere
+      {u"优惠黄片优惠", true},
+      {u"做爱", true},
+      {u"今日优惠", false},            // nothing banned at all
+      {u"", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(black.Bans(c.text, &white), c.banned) << WideToUtf8(std::u16string(c.text));
+  }
+  EXPECT_TRUE(black.Bans(WideToLocal(u"黄色视频优惠"), &white)) << "the local code page";
+  EXPECT_FALSE(black.Bans(WideToLocal(u"姜黄片泡水"), &white));
+  EXPECT_TRUE(black.Bans(u"姜黄片", nullptr)) << "without a white filter nothing clears";
+}
+
 TEST_F(WordFilterTest, MatchingStaysRightWhileTheWordsAreRebuilt) {
   PutWords("Data\\word.kezo", u"色情\r\n");
   CWordFilter black(true);

@@ -74,9 +74,9 @@ TEST_F(IntelligentPageTest, TheForcedModeRefusesTheLoosePositionsAndTheManageBut
 TEST_F(IntelligentPageTest, TheLearnedSitesDialogReleasesAndDeletesSites) {
   WriteListFile("Data\\IntelligentDomain.txt", {"b.test", "a.test", "c.test"}, false);
   WriteListFile("Data\\IntelligentWhiteDomain.txt", {"old.test"}, false);
-  main_->Proxy()->LoadSmartMonitoring();
+  main_->Proxy()->Config().LoadSmartMonitoring();
   WriteProfile(profile::kIntelligentMonitor, 1);
-  ASSERT_EQ(main_->Proxy()->Judge("http://a.test/", SplitUrl("http://a.test/"), "").verdict, RequestVerdict::kBlockPage);
+  ASSERT_EQ(main_->Proxy()->Config().Judge("http://a.test/", SplitUrl("http://a.test/"), "").verdict, RequestVerdict::kBlockPage);
 
   CSettingsPage& page = Page();
   bool shown = false;
@@ -104,10 +104,10 @@ TEST_F(IntelligentPageTest, TheLearnedSitesDialogReleasesAndDeletesSites) {
   };
   ASSERT_TRUE(ui_.Click(page, IDC_INTELL_MANAGE));
   EXPECT_TRUE(shown);
-  EXPECT_EQ(main_->Proxy()->Judge("http://a.test/", SplitUrl("http://a.test/"), "").verdict,
+  EXPECT_EQ(main_->Proxy()->Config().Judge("http://a.test/", SplitUrl("http://a.test/"), "").verdict,
             RequestVerdict::kPassFiltered)
       << "the proxy has loaded the lists again";
-  EXPECT_EQ(main_->Proxy()->Judge("http://b.test/", SplitUrl("http://b.test/"), "").verdict, RequestVerdict::kBlockPage);
+  EXPECT_EQ(main_->Proxy()->Config().Judge("http://b.test/", SplitUrl("http://b.test/"), "").verdict, RequestVerdict::kBlockPage);
 }
 
 }  // namespace

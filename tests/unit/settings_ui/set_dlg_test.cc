@@ -118,7 +118,7 @@ class ClosingTest : public SettingsCentreTest {
   RecordingPage& Recorded(CSetDlg::Tab tab) { return *recorded_[tab]; }
   // What a close finds in the keyword matcher and in the proxy's learned sites.
   bool Matches(std::u16string_view word) { return main_->BlackFilter()->Match(word); }
-  RequestVerdict Verdict(const std::string& url) { return main_->Proxy()->Judge(url, SplitUrl(url), "").verdict; }
+  RequestVerdict Verdict(const std::string& url) { return main_->Proxy()->Config().Judge(url, SplitUrl(url), "").verdict; }
 
   std::unique_ptr<CSetDlg> settings_;
   RecordingPage* recorded_[CSetDlg::kTabCount] = {};
@@ -234,7 +234,7 @@ TEST_F(SettingsCentreTest, TheKeywordAndSiteListTabsEditTheListsTheProxyAndMatch
   ASSERT_TRUE(ui_.RightClickList(sites, IDC_BW_LIST, -1));
   EXPECT_EQ(ui_.WindowOf(sites)->ListText(IDC_BW_LIST, 0, 0), u"centre-site.test");
   std::string url = "http://www.centre-site.test/";
-  EXPECT_EQ(main_->Proxy()->Judge(url, SplitUrl(url), "").verdict, RequestVerdict::kBlockPage) << "at once";
+  EXPECT_EQ(main_->Proxy()->Config().Judge(url, SplitUrl(url), "").verdict, RequestVerdict::kBlockPage) << "at once";
 
   EXPECT_FALSE(main_->BlackFilter()->Match(std::u16string_view(u"标题里的中心新词")));
   ui_.SendSysCommand(*settings, SysCommand::kClose);

@@ -10,6 +10,9 @@
 #include "framework/headless/headless_ui.h"
 #include "temp_folder.h"
 #include "update_server.h"
+#include "platform/file_system.h"
+#include "platform/instance_lock.h"
+#include "updater/updater_app.h"
 #include "updater/updater_resources.h"
 #include "updater/updater_wnd.h"
 #include "updater_resource.h"
@@ -162,6 +165,36 @@ TEST_F(UpdateDlgTest, WithoutTheProgramSwitchTheMainWindowRunsTheDataUpdateAndEn
   EXPECT_TRUE(main.LastDataUpdate()->committed);
   EXPECT_TRUE(std::filesystem::exists(folder_.path() / "Data" / "plain.txt"));
   EXPECT_TRUE(EndedAfterPendingWork());
+}
+
+// Two Updaters at once (the data-update timer's and the next one, or the user's check)
+// unpacked and deleted each other's packs.
+TEST_F(UpdateDlgTest, ASecondUpdaterEndsAtOnceAndTellsOnlyAUserWhoAskedForTheDialogWhy) {
+  server_.Serve("/CKEZO/ConfigUpgrade.txt", "0\tData\\plain.txt\t1\t" + server_.Url("/files/Veltra_setup.exe") + "\n");
+  std::filesystem::create_directory(folder_.path() / "Data");
+  ASSERT_TRUE(FileSystem::System().Replace("Data/UpdateHost.txt", server_.Base() + "\r\n"));
+  auto run = [this](std::vector<std::u16string> arguments) {
+    ui_.Dispatcher().Post([this] { ui_.QuitMessageLoop(0); });  // ends a run that went on
+    CUpdaterApp app(std::move(arguments));
+    app.Run();
+    return app.MainWnd() != nullptr;
+  };
+  bool existed = false;
+  std::unique_ptr<InstanceLock> running = InstanceLock::Create(CUpdaterApp::kInstanceName, true, &existed);
+  ASSERT_NE(running, nullptr);
+  ASSERT_FALSE(existed);
+
+  EXPECT_FALSE(run({}));
+  EXPECT_FALSE(run({u"-u", u"-h", u"-v=1.0"}));
+  EXPECT_TRUE(ui_.message_boxes.empty()) << "the timers' runs end silently";
+  EXPECT_FALSE(run({u"-u", u"-v=1.0"}));
+  ASSERT_EQ(ui_.message_boxes.size(), 1u);
+  EXPECT_EQ(ui_.message_boxes[0].text, u"Veltra 在线升级程序正在运行，请稍后再试。");
+  EXPECT_TRUE(server_.Targets().empty());
+
+  running.reset();
+  EXPECT_TRUE(run({}));
+  EXPECT_EQ(server_.Count("/CKEZO/ConfigUpgrade.txt"), 1);
 }
 
 }  // namespace

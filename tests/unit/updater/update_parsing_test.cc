@@ -133,13 +133,30 @@ TEST(DataPackParsingTest, CutsFieldsAndStopsAtAnOverlongLine) {
   EXPECT_EQ(packs[1].file_name, "Data\\ok.txt");
 }
 
-TEST(PackNameTest, AcceptsOnlyRelativeNamesInsideTheProgramFolder) {
-  const char* safe[] = {"Data\\word.kezo", "data.7z", "Data/list.txt", "www\\x.html", "a.b.c", "Data\\词表.txt"};
-  const char* unsafe[] = {"",           "\\Windows\\x.dll", "/etc/passwd", "C:\\x.txt", "c:x.txt",
-                          "..\\KEZO.exe", "Data\\..\\..\\x", "..",         "Data\\x\"y", "-oC.7z",
-                          "Data\\a\tb",  "Data\\a\nb",      "x:stream"};
-  for (const char* name : safe) EXPECT_TRUE(IsSafePackName(name)) << name;
-  for (const char* name : unsafe) EXPECT_FALSE(IsSafePackName(name)) << name;
+// A descriptor could name any file of the program folder: 7z.exe (which Updater runs
+// next), startup.xml (which becomes a scheduled task) or Data\UpdateHost.txt.
+TEST(PackNameTest, PacksWriteOnlyDataFilesOfTheDataFolder) {
+  const char* plain_allowed[] = {"Data\\word.kezo", "Data/list.txt", "data\\about.html", "Data\\a.b.TXT",
+                                 "Data\\词表.txt"};
+  const char* plain_refused[] = {"",           "\\Windows\\x.dll", "/etc/passwd",   "C:\\x.txt",        "c:x.txt",
+                                 "..\\KEZO.exe", "Data\\..\\..\\x",   "..",            "Data\\x\"y.txt",   "-oC.7z",
+                                 "Data\\a\tb.txt", "Data\\a\nb.txt",  "x:stream",      "www\\x.html",      "a.b.c",
+                                 "7z.exe",       "startup.xml",     "word.kezo",     "Data\\UpdateHost.txt", "data/updatehost.TXT",
+                                 "Data\\UPDATE~1.TXT", "Data\\x.exe",   "Data\\run.bat", "Data\\x.js",        "Data\\sub\\x.txt",
+                                 "Data\\x.txt:s", "Data\\-x.txt",   "Data\\"};
+  auto pack = [](bool archive, const char* name) {
+    DataPack pack;
+    pack.archive = archive;
+    pack.file_name = name;
+    return pack;
+  };
+  for (const char* name : plain_allowed) EXPECT_TRUE(MayWritePack(pack(false, name))) << name;
+  for (const char* name : plain_refused) EXPECT_FALSE(MayWritePack(pack(false, name))) << name;
+
+  const char* archive_allowed[] = {"words.7z", "Data\\words.7Z", "data.exe.7z"};
+  const char* archive_refused[] = {"7z.exe", "words.zip", "Data\\sub\\w.7z", "..\\w.7z", "-o.7z", "\\w.7z", "Data\\word.kezo"};
+  for (const char* name : archive_allowed) EXPECT_TRUE(MayWritePack(pack(true, name))) << name;
+  for (const char* name : archive_refused) EXPECT_FALSE(MayWritePack(pack(true, name))) << name;
 }
 
 }  // namespace

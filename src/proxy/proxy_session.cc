@@ -1,6 +1,5 @@
-// What the proxy does with one browser connection: read the head, judge it, answer or
-// connect, forward the request and its body, and pass the response back. One request per
-// connection: nothing the browser sends after the request's body reaches a server.
+#include "proxy/proxy_session.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -11,9 +10,9 @@
 #include <vector>
 
 #include "proxy/canonical_host.h"
-#include "proxy/http_head.h"
-#include "proxy/local_proxy.h"
-#include "proxy/safe_search.h"
+#include "proxy/http_response.h"
+#include "proxy/listen_socket.h"
+#include "proxy/memory_budget.h"
 
 namespace {
 
@@ -46,12 +45,12 @@ bool IsNamed(const HeaderField& field, std::string_view name) {
 
 }  // namespace
 
-std::string CLocalProxy::RefusedTunnelReply() {
+std::string CProxySession::RefusedTunnelReply() {
   return "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
          std::to_string(kRefusedTunnelText.size()) + "\r\nConnection: close\r\n\r\n" + std::string(kRefusedTunnelText);
 }
 
-std::string CLocalProxy::ForwardedHead(const RequestHead& request, std::string_view path, RequestVerdict verdict) {
+std::string CProxySession::ForwardedHead(const RequestHead& request, std::string_view path, RequestVerdict verdict) {
   const bool white = verdict == RequestVerdict::kPassWhite;
   // White requests go out as HTTP/1.1, whose connections stay open unless told otherwise;
   // the proxy carries one request per connection, so the server is always told to close.
@@ -71,14 +70,14 @@ std::string CLocalProxy::ForwardedHead(const RequestHead& request, std::string_v
   return head + "\r\n";
 }
 
-bool CLocalProxy::ReadHead(CProxyConnection& connection, std::string& head, size_t& head_length) {
+bool CProxySession::ReadHead(std::string& head, size_t& head_length) {
   std::vector<char> buffer(kHeadBufferSize);
   // The whole head must arrive in time, however it is split: a client that trickles
   // bytes cannot hold its connection and thread for longer.
   auto head_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits_.head_timeout_ms);
   while (!stopping_) {
-    if (!WaitToReceive(connection.client, head_deadline, stopping_)) return false;
-    long got = ReceiveSome(connection.client, buffer.data(), buffer.size());
+    if (!CListenSocket::WaitToReceive(connection_.client, head_deadline, stopping_)) return false;
+    long got = ReceiveSome(connection_.client, buffer.data(), buffer.size());
     if (got <= 0) break;  // a head cut short by a close is taken as far as it came
     size_t search_from = head.size() >= 3 ? head.size() - 3 : 0;
     head.append(buffer.data(), static_cast<size_t>(got));
@@ -93,39 +92,39 @@ bool CLocalProxy::ReadHead(CProxyConnection& connection, std::string& head, size
   return !stopping_ && !head.empty();
 }
 
-void CLocalProxy::HandleConnection(CProxyConnection& connection) {
+void CProxySession::Run() {
   std::string received;
   size_t head_length = 0;
-  if (!ReadHead(connection, received, head_length)) return;
+  if (!ReadHead(received, head_length)) return;
   std::optional<RequestHead> request = ParseRequestHead(std::string_view(received).substr(0, head_length));
-  if (!request) return RefuseRequest(connection);
-  connection.url = request->target;
-  connection.refererHost = CanonicalHost(RefererHost(received.substr(0, head_length)));
-  UrlParts parts = SplitUrl(connection.url);
-  if (!parts.port_ok || parts.host.empty() || parts.host.size() > kMaxHostLength) return RefuseRequest(connection);
+  if (!request) return RefuseRequest();
+  connection_.url = request->target;
+  connection_.refererHost = CanonicalHost(RefererHost(received.substr(0, head_length)));
+  UrlParts parts = SplitUrl(connection_.url);
+  if (!parts.port_ok || parts.host.empty() || parts.host.size() > kMaxHostLength) return RefuseRequest();
   RequestBody body = BodyOf(*request, kMaxBodyLength);
-  if (body.framing == RequestBody::kInvalid) return RefuseRequest(connection);
+  if (body.framing == RequestBody::kInvalid) return RefuseRequest();
 
-  connection.host = CanonicalHost(parts.host);
-  RequestVerdict verdict = Judge(connection.url, parts, connection.refererHost).verdict;
-  if (!SendReplyFor(connection, *request, verdict)) return;
-  if (!ConnectUpstream(connection, std::string(UpstreamName(connection.host)), parts.port)) return;
+  connection_.host = CanonicalHost(parts.host);
+  RequestVerdict verdict = config_.Judge(connection_.url, parts, connection_.refererHost).verdict;
+  if (!SendReplyFor(*request, verdict)) return;
+  if (!ConnectUpstream(std::string(config_.UpstreamName(connection_.host)), parts.port)) return;
 
   if (request->IsConnect()) {
-    if (!stopping_ && SendAll(connection.client, kConnectReply)) Tunnel(connection, TunnelDirections::kBoth);
+    if (!stopping_ && SendAll(connection_.client, kConnectReply)) Tunnel(TunnelDirections::kBoth);
     return;
   }
-  if (stopping_ || !SendAll(connection.upstream, ForwardedHead(*request, parts.path, verdict))) return;
-  if (!ForwardBody(connection, body, std::string_view(received).substr(head_length))) return;
+  if (stopping_ || !SendAll(connection_.upstream, ForwardedHead(*request, parts.path, verdict))) return;
+  if (!ForwardBody(body, std::string_view(received).substr(head_length))) return;
 
   if (verdict == RequestVerdict::kPassWhite) {
-    Tunnel(connection, TunnelDirections::kServerToBrowser);
+    Tunnel(TunnelDirections::kServerToBrowser);
   } else {
-    FilterResponse(connection);
+    FilterResponse();
   }
 }
 
-bool CLocalProxy::SendReplyFor(CProxyConnection& connection, const RequestHead& request, RequestVerdict verdict) {
+bool CProxySession::SendReplyFor(const RequestHead& request, RequestVerdict verdict) {
   switch (verdict) {
     case RequestVerdict::kPassWhite:
     case RequestVerdict::kPassFiltered:
@@ -137,16 +136,16 @@ bool CLocalProxy::SendReplyFor(CProxyConnection& connection, const RequestHead& 
       // A page or picture in reply to CONNECT would read as an open tunnel; the browser
       // would then show a certificate error instead of a refused connection.
       if (request.IsConnect()) {
-        SendReply(connection, RefusedTunnelReply());
+        SendReply(RefusedTunnelReply());
       } else {
-        SendReply(connection, verdict == RequestVerdict::kBlockPage ? BlockPage() : BlankImage());
+        SendReply(verdict == RequestVerdict::kBlockPage ? config_.BlockPage() : config_.BlankImage());
       }
       return false;
   }
   return false;
 }
 
-bool CLocalProxy::ForwardBody(CProxyConnection& connection, const RequestBody& body, std::string_view arrived) {
+bool CProxySession::ForwardBody(const RequestBody& body, std::string_view arrived) {
   if (body.framing == RequestBody::kNone) return true;
   CChunkedBodyEnd chunks;
   size_t left = body.length;
@@ -154,27 +153,22 @@ bool CLocalProxy::ForwardBody(CProxyConnection& connection, const RequestBody& b
   auto pass = [&](std::string_view bytes) {
     size_t take = body.framing == RequestBody::kChunked ? chunks.Take(bytes) : std::min(left, bytes.size());
     if (body.framing == RequestBody::kLength) left -= take;
-    if (take > 0 && (stopping_ || !SendAll(connection.upstream, bytes.substr(0, take)))) return false;
+    if (take > 0 && (stopping_ || !SendAll(connection_.upstream, bytes.substr(0, take)))) return false;
     return body.framing == RequestBody::kChunked ? !chunks.Done() && !chunks.Failed() : left > 0;
   };
   if (!arrived.empty() && !pass(arrived)) return !chunks.Failed();
   std::vector<char> buffer(kHeadBufferSize);
   while (!stopping_) {
-    long got = ReceiveSome(connection.client, buffer.data(), buffer.size());
+    long got = ReceiveSome(connection_.client, buffer.data(), buffer.size());
     if (got <= 0) return false;
     if (!pass(std::string_view(buffer.data(), static_cast<size_t>(got)))) return !chunks.Failed() && !stopping_;
   }
   return false;
 }
 
-void CLocalProxy::RefuseRequest(CProxyConnection& connection) { SendAll(connection.client, kBadRequestReply); }
+void CProxySession::RefuseRequest() { SendAll(connection_.client, kBadRequestReply); }
 
-std::string_view CLocalProxy::UpstreamName(std::string_view host) const {
-  std::string_view safe = setup_.SafeSearch ? SafeSearchEndpoint(host) : std::string_view();
-  return safe.empty() ? host : safe;
-}
-
-bool CLocalProxy::ConnectUpstream(CProxyConnection& connection, const std::string& host, uint16_t port) {
+bool CProxySession::ConnectUpstream(const std::string& host, uint16_t port) {
   if (stopping_) return false;
   // Name resolution cannot be woken and a connect may take seconds: both run on a thread
   // of their own, so that a stopping proxy never waits for them. What such a thread finds
@@ -191,7 +185,7 @@ bool CLocalProxy::ConnectUpstream(CProxyConnection& connection, const std::strin
   // mutex up at its first lock, and two first locks at once may fail there.
   { std::lock_guard first_use(attempt->mu); }
   try {
-    std::thread([attempt, cache = host_cache_, host, port] {
+    std::thread([attempt, cache = config_.HostCache(), host, port] {
       SocketHandle socket = kNoSocket;
       if (cache->Connect(host, port, &socket) != 0) socket = kNoSocket;
       std::lock_guard lock(attempt->mu);
@@ -213,13 +207,13 @@ bool CLocalProxy::ConnectUpstream(CProxyConnection& connection, const std::strin
     return false;
   }
   if (attempt->socket == kNoSocket) return false;
-  SetUpstream(connection, attempt->socket);
+  registry_.SetUpstream(connection_, attempt->socket);
   return !stopping_;
 }
 
-void CLocalProxy::Tunnel(CProxyConnection& connection, TunnelDirections directions) {
+void CProxySession::Tunnel(TunnelDirections directions) {
   if (stopping_) return;
-  SocketHandle client = connection.client, upstream = connection.upstream;
+  SocketHandle client = connection_.client, upstream = connection_.upstream;
   // After a white request's body the browser has nothing more to say to that server: what
   // it still sends is read and dropped, and its close ends the relay as in a tunnel.
   SocketHandle browser_bytes_to = directions == TunnelDirections::kBoth ? upstream : kNoSocket;
@@ -245,7 +239,7 @@ void CLocalProxy::Tunnel(CProxyConnection& connection, TunnelDirections directio
   browser_to_server.join();
 }
 
-void CLocalProxy::Relay(SocketHandle from, SocketHandle to) {
+void CProxySession::Relay(SocketHandle from, SocketHandle to) {
   std::vector<char> buffer(kRelayBufferSize);
   while (!stopping_) {
     long got = ReceiveSome(from, buffer.data(), buffer.size());
@@ -255,4 +249,68 @@ void CLocalProxy::Relay(SocketHandle from, SocketHandle to) {
   // Whichever direction ends first ends the other: its blocked receive returns.
   ShutdownSocket(from);
   if (to != kNoSocket) ShutdownSocket(to);
+}
+
+void CProxySession::SendReply(const std::string& reply) {
+  if (!stopping_ && !reply.empty()) SendAll(connection_.client, reply);
+}
+
+// Pictures may be swapped for a blank one, pages are collected, rewritten and judged, the
+// rest streams.
+void CProxySession::FilterResponse() {
+  if (stopping_) return;
+  constexpr size_t kReceiveBufferSize = 64 * 1024;
+  CBudgetShare budget_share(config_.PageBudget());
+  CHttpResponse response(config_.BlackFilter(), config_.WhiteFilter(), config_.PageAssets(), config_.Setup(),
+                         &budget_share);
+  response.SetSuppressPictures(config_.SuppressesPictures(connection_.url, connection_.host, connection_.refererHost));
+  response.SetNoImageScript(config_.SendsNoImageScript(connection_.host, connection_.refererHost));
+  std::vector<char> buffer(kReceiveBufferSize);
+  const auto idle_limit = std::chrono::milliseconds(limits_.response_idle_ms);
+  std::string out;
+  for (ResponseStep step = ResponseStep::kNeedMore;;) {
+    if (stopping_) return;
+    // A server that falls silent ends the response as a close would.
+    long got = CListenSocket::WaitToReceive(connection_.upstream, std::chrono::steady_clock::now() + idle_limit,
+                                            stopping_)
+                   ? ReceiveSome(connection_.upstream, buffer.data(), buffer.size())
+                   : 0;
+    if (stopping_) return;
+    step = got > 0 ? response.Advance(std::string_view(buffer.data(), static_cast<size_t>(got)), out)
+                   : response.Finish(out);
+    switch (step) {
+      case ResponseStep::kNeedMore:
+        continue;
+      case ResponseStep::kForward:
+      case ResponseStep::kStream:
+        if (!SendAll(connection_.client, out)) return;
+        continue;
+      case ResponseStep::kBlankImage:
+        SendAll(connection_.client, CHttpResponse::ImageReply(config_.BlankImage()));
+        return;
+      case ResponseStep::kAbort:
+        return;
+      case ResponseStep::kComplete:
+        if (!out.empty()) SendAll(connection_.client, out);
+        return;
+      case ResponseStep::kPageReady:
+        SendPage(std::move(out), response.LinksExamined(), response.RemovedShare());
+        return;
+    }
+  }
+}
+
+void CProxySession::SendPage(std::string page, int links_examined, double removed_share) {
+  switch (config_.JudgePage(connection_.host, links_examined, removed_share)) {
+    case CProxyConfig::PageJudgement::kDeliver:
+      break;
+    case CProxyConfig::PageJudgement::kDrop:
+      return;
+    case CProxyConfig::PageJudgement::kTipPage:
+      config_.LearnSite(connection_.host);
+      page = BuildTipPage("200 OK",
+                          "http://localhost:" + std::to_string(config_.ControlServerPort()) + "/IntellFilterTip.html");
+      break;
+  }
+  if (!stopping_) SendAll(connection_.client, page);
 }
