@@ -8,6 +8,7 @@
 #include "headless_dialog_fixture.h"
 #include "recording_system_integration.h"
 #include "resource.h"
+#include "settings_centre_fixture.h"
 #include "settings_ui/about_dlg.h"
 #include "settings_ui/welcome_dlg.h"
 
@@ -189,6 +190,26 @@ TEST_F(WelcomeAboutTest, TheAboutBoxShowsItsPageAndClosesFromThePageOrItsButton)
     };
     EXPECT_EQ(CAboutDlg().DoModal(), c.result);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The welcome that the main window's first-run timer opens.
+class WelcomeFromTheMainWindowTest : public SettingsCentreTest {};
+
+TEST_F(WelcomeFromTheMainWindowTest, WithoutTheRightsForAutostartOkRestartsTheProgramElevated) {
+  std::filesystem::create_directories(folder_.path() / "www");
+  rights_.administrator = false;
+  WriteProfile(profile::kFirstRun, 0);
+  ui_.FireTimer(*main_, 15);
+  std::vector<CDialog*> welcomes = ui_.OpenDialogs(IDD_WELCOME);
+  ASSERT_EQ(welcomes.size(), 1u);
+  ASSERT_TRUE(ui_.Click(*welcomes[0], kIdOk));
+  EXPECT_EQ(ReadProfile(profile::kRunAsAdmin), 1);
+  ui_.RunPendingTasks();
+  EXPECT_FALSE(main_->IsOpen()) << "the restart ends this run";
 }
 
 }  // namespace
