@@ -58,7 +58,7 @@ void KezoDialogs::DestroyChildWindows() {
 void KezoDialogs::OpenWelcome(CKEZODlg& main) {
   if (welcome_ != nullptr && welcome_->IsOpen()) return;
   // Without a parent: the window stands on its own beside the hidden main window.
-  welcome_ = std::make_unique<CWelcomeDlg>([&main] { main.ReloadData(1); });
+  welcome_ = std::make_unique<CWelcomeDlg>([&main] { main.ReloadData(1); }, [&main] { main.RestartElevated(); });
   welcome_->Create();
 }
 

@@ -4,6 +4,7 @@
 #include "config/settings.h"
 #include "core/system_integration.h"
 #include "framework/ui_backend.h"
+#include "platform/user_rights.h"
 #include "resource.h"
 #include "rules/page_assets.h"
 
@@ -19,8 +20,10 @@ CheckState StateOf(int value) { return value != 0 ? CheckState::kChecked : Check
 
 }  // namespace
 
-CWelcomeDlg::CWelcomeDlg(std::function<void()> rebuild_filters)
-    : CDialog(IDD_WELCOME), rebuild_filters_(std::move(rebuild_filters)) {}
+CWelcomeDlg::CWelcomeDlg(std::function<void()> rebuild_filters, std::function<void()> restart_elevated)
+    : CDialog(IDD_WELCOME),
+      rebuild_filters_(std::move(rebuild_filters)),
+      restart_elevated_(std::move(restart_elevated)) {}
 
 bool CWelcomeDlg::OnInit() {
   window().SetCheck(IDC_SELECT_ALL, CheckState::kIndeterminate);
@@ -71,10 +74,22 @@ bool CWelcomeDlg::OnCommand(int id) {
   return true;
 }
 
+bool CWelcomeDlg::ApplyAutostart() {
+  SystemIntegration& system = SystemIntegration::Current();
+  if (TheSetup().JieSeActive) {
+    system.SetAutostart(true);
+    return true;
+  }
+  bool wanted = Checked(IDC_WELCOME_AUTOSTART);
+  // An entry that is already as wanted needs no rights to stay so.
+  if (!UserRights::Current().IsAdministrator()) return system.IsAutostartOn() == wanted;
+  system.SetAutostart(wanted);
+  return true;
+}
+
 void CWelcomeDlg::OnOk() {
   SetupRecord& setup = TheSetup();
-  // As on the basic page: while the forced mode runs, autostart stays on.
-  SystemIntegration::Current().SetAutostart(setup.JieSeActive || Checked(IDC_WELCOME_AUTOSTART));
+  bool autostart_applied = ApplyAutostart();
   WriteProfile(profile::kSKCalendarEnabled, Checked(IDC_WELCOME_CALENDAR) ? 1 : 0);
   WriteProfile(profile::kJieSeTip, Checked(IDC_WELCOME_JIESE_TIP) ? 1 : 0);
   WriteProfile(profile::kXiuShenTip, Checked(IDC_WELCOME_XIUSHEN_TIP) ? 1 : 0);
@@ -98,5 +113,7 @@ void CWelcomeDlg::OnOk() {
   // turned off must take them out as surely as one turned on puts them in.
   if (strict != 0 || strict != strict_before) rebuild_filters_();
   WriteParamScript(setup);
+  if (!autostart_applied) MessageBox(u"权限不够!\n程序将重新启动并以管理员身份运行.");
   End(kIdOk);
+  if (!autostart_applied) restart_elevated_();
 }

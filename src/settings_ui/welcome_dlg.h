@@ -9,11 +9,15 @@
 // area; it grows from its centre when it opens. Cancel (Escape, the close request) closes
 // it without writing anything.
 //
-// User-interface thread only. `rebuild_filters` (the main window's two keyword filters) is
-// called from OK and must stay valid while the window is open.
+// Autostart follows the basic page's rules: the forced mode keeps it on, and changing the
+// system's entry needs administrator rights. Without them OK applies every other choice,
+// says so and asks for the program to come back elevated.
+//
+// User-interface thread only. `rebuild_filters` (the main window's two keyword filters) and
+// `restart_elevated` are called from OK and must stay valid while the window is open.
 class CWelcomeDlg : public CDialog {
  public:
-  explicit CWelcomeDlg(std::function<void()> rebuild_filters);
+  CWelcomeDlg(std::function<void()> rebuild_filters, std::function<void()> restart_elevated);
 
  protected:
   bool OnInit() override;
@@ -24,6 +28,10 @@ class CWelcomeDlg : public CDialog {
   // The boxes from the settings and their caches.
   void LoadChoices();
   bool Checked(int id);
+  // Applies the autostart box; false when that needs rights the program lacks (the entry
+  // is then left as it is).
+  bool ApplyAutostart();
 
   std::function<void()> rebuild_filters_;
+  std::function<void()> restart_elevated_;
 };

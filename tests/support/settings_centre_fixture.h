@@ -6,15 +6,9 @@
 #include <vector>
 
 #include "core/kezo_dialogs.h"
+#include "fake_user_rights.h"
 #include "main_window_fixture.h"
-#include "platform/user_rights.h"
 #include "settings_ui/set_dlg.h"
-
-class FakeUserRights : public UserRights {
- public:
-  bool IsAdministrator() override { return administrator; }
-  bool administrator = true;
-};
 
 // The program's dialogs, with the seams other windows fill recorded.
 class SettingsCentreDialogs : public KezoDialogs {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,26 @@ HWND ChildWithId(HWND parent, int id) {
   return search.found;
 }
 
+// Waits for a shown dialog of `process` titled `title`; null if none comes.
+HWND WaitForShownDialog(DWORD process, const wchar_t* title) {
+  HWND found = nullptr;
+  bool shown = WaitFor([&] {
+    found = FindWindowOf(process, title, L"#32770");
+    return found != nullptr && IsWindowVisible(found);
+  });
+  return shown ? found : nullptr;
+}
+
+// Waits for a shown top-level window of `process` that holds control `id`; null if none comes.
+HWND WaitForShownWindowWith(DWORD process, int id) {
+  HWND found = nullptr;
+  bool shown = WaitFor([&] {
+    found = FindTopWindowOf(process, [id](HWND window) { return GetDlgItem(window, id) != nullptr && IsWindowVisible(window); });
+    return found != nullptr;
+  });
+  return shown ? found : nullptr;
+}
+
 // The texts of the controls of the dialog windows (message boxes among them) that
 // `process` shows.
 std::vector<std::wstring> DialogTextsOf(DWORD process) {
@@ -187,6 +208,7 @@ class KezoExeTest : public ::testing::Test {
       test_pictures::WriteMainWindowPictures(folder_, 26);
     }
     ResetSettings();
+    system_proxy_before_ = ReadSystemProxy();
   }
   // A fresh profile: free ports, no welcome dialog, a zero counter.
   static void ResetSettings() {
@@ -222,11 +244,21 @@ class KezoExeTest : public ::testing::Test {
       CloseHandle(process_.hThread);
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Solvane\\Veltra");
+    PutBackSystemProxy();
     std::error_code ignored;
     if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
   }
+  // A KEZO.exe ended from outside leaves the system proxy pointing at its dead port, which
+  // would send the later tests' downloads nowhere: the setting the test began with goes back.
+  void PutBackSystemProxy() {
+    if (!system_proxy_before_) return;
+    SystemProxyState now = ReadSystemProxy();
+    if (now.server == system_proxy_before_->server && now.flags == system_proxy_before_->flags) return;
+    EXPECT_TRUE(RestoreSystemProxy(*system_proxy_before_));
+  }
 
   std::filesystem::path folder_;
+  std::optional<SystemProxyState> system_proxy_before_;
   PROCESS_INFORMATION process_{};
   std::vector<PROCESS_INFORMATION> others_;
 };
@@ -255,8 +287,7 @@ TEST_F(KezoExeTest, StartsInTheTrayWithItsWindowAndEndsOnTheQuitMessage) {
   RegGetValueW(HKEY_CURRENT_USER, kSetupKey, L"ProxyPort", RRF_RT_REG_DWORD, nullptr, &proxy_port, &size);
   // (Wine reads the server back as its first address only.)
   std::wstring expected_server = L"127.0.0.1:" + std::to_wstring(proxy_port);
-  for (int i = 0; i < 200 && !ReadSystemProxy().server.ends_with(expected_server); ++i) Sleep(50);
-  EXPECT_TRUE(ReadSystemProxy().server.ends_with(expected_server));
+  EXPECT_TRUE(WaitFor([&] { return ReadSystemProxy().server.ends_with(expected_server); }, 10));
   EXPECT_TRUE(ReadSystemProxy().flags & PROXY_TYPE_PROXY);
 
   std::string shot = Screenshot(window);
@@ -298,11 +329,8 @@ TEST_F(KezoExeTest, TheToolsOpenFromTheirCommands) {
   };
   for (const Tool& tool : tools) {
     ASSERT_TRUE(PostMessageW(main, WM_COMMAND, tool.command, 0));
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-      window = FindWindowOf(process_.dwProcessId, tool.title, L"#32770");
-      return window != nullptr && IsWindowVisible(window);
-    })) << tool.shot;
+    HWND window = WaitForShownDialog(process_.dwProcessId, tool.title);
+    ASSERT_NE(window, nullptr) << tool.shot;
     Sleep(800);  // the slide-in and the first painting
     test_pictures::Write(std::filesystem::current_path() / tool.shot, Screenshot(window));
 
@@ -342,11 +370,8 @@ TEST_F(KezoExeTest, TheTrayCommandOpensTheOneSettingsCentreWithItsSixTabs) {
   ASSERT_NE(main, nullptr);
   constexpr WPARAM kSettingsCommand = 32774;
   ASSERT_TRUE(PostMessageW(main, WM_COMMAND, kSettingsCommand, 0));
-  HWND settings = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    settings = FindWindowOf(started.dwProcessId, L"设置中心", L"#32770");
-    return settings != nullptr && IsWindowVisible(settings);
-  })) << "the settings centre opens";
+  HWND settings = WaitForShownDialog(started.dwProcessId, L"设置中心");
+  ASSERT_NE(settings, nullptr) << "the settings centre opens";
   RECT rect;
   GetWindowRect(settings, &rect);
   EXPECT_EQ(rect.right - rect.left, 608);
@@ -381,11 +406,8 @@ TEST_F(KezoExeTest, TheSiteListsTabAddsARowThroughTheAddDialog) {
   HWND main = FindTitledWindowOf(started.dwProcessId);
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(PostMessageW(main, WM_COMMAND, 32774, 0));
-  HWND settings = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    settings = FindWindowOf(started.dwProcessId, L"设置中心", L"#32770");
-    return settings != nullptr && IsWindowVisible(settings);
-  }));
+  HWND settings = WaitForShownDialog(started.dwProcessId, L"设置中心");
+  ASSERT_NE(settings, nullptr);
   HWND list = ChildWithId(settings, 1048);  // the site lists page's list view
   ASSERT_NE(list, nullptr);
   ClickTab(GetDlgItem(settings, 1033), 3);
@@ -393,19 +415,13 @@ TEST_F(KezoExeTest, TheSiteListsTabAddsARowThroughTheAddDialog) {
   int rows_before = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 
   PostMessageW(GetParent(list), WM_COMMAND, 32829, 0);  // "添加(&A)..." of its menu
-  HWND add = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    add = FindTopWindowOf(started.dwProcessId, [](HWND w) { return GetDlgItem(w, 1049) != nullptr && IsWindowVisible(w); });
-    return add != nullptr;
-  })) << "the add dialog opens";
+  HWND add = WaitForShownWindowWith(started.dwProcessId, 1049);
+  ASSERT_NE(add, nullptr) << "the add dialog opens";
   for (wchar_t c : std::wstring(L"http://www.kezotab.test/page")) PostMessageW(GetDlgItem(add, 1049), WM_CHAR, c, 0);
   ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(add, IDOK)) != FALSE; })) << "a text enables OK";
   PostMessageW(add, WM_COMMAND, IDOK, 0);
-  HWND notice = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    notice = FindTopWindowOf(started.dwProcessId, [](HWND w) { return GetDlgItem(w, 1305) != nullptr && IsWindowVisible(w); });
-    return notice != nullptr;
-  })) << "the notice follows";
+  HWND notice = WaitForShownWindowWith(started.dwProcessId, 1305);
+  ASSERT_NE(notice, nullptr) << "the notice follows";
   PostMessageW(notice, WM_COMMAND, MAKEWPARAM(1305, STN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(notice, 1305)));
   ASSERT_TRUE(WaitFor([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == rows_before + 1; }));
   bool listed = false;
@@ -460,10 +476,8 @@ class SettingsCentreExeTest : public KezoExeTest {
     main_ = FindTitledWindowOf(started_.dwProcessId);
     ASSERT_NE(main_, nullptr);
     ASSERT_TRUE(PostMessageW(main_, WM_COMMAND, 32774, 0));
-    ASSERT_TRUE(WaitFor([&] {
-      settings_ = FindWindowOf(started_.dwProcessId, L"设置中心", L"#32770");
-      return settings_ != nullptr && IsWindowVisible(settings_);
-    }));
+    settings_ = WaitForShownDialog(started_.dwProcessId, L"设置中心");
+    ASSERT_NE(settings_, nullptr);
   }
   // Chooses tab `index` as a click on its caption does, and returns its page once shown.
   HWND ShowTab(int index, int control_on_page) {
@@ -515,6 +529,29 @@ TEST_F(SettingsCentreExeTest, TheBasicPageSavesItsBoxesAndTheTrayIconFollowsItsB
   Quit();
 }
 
+TEST_F(SettingsCentreExeTest, TheFilterPageSavesItsSwitchesAndResetEmptiesThePictureList) {
+  std::ofstream(folder_ / "Data" / "URLList.txt", std::ios::binary) << "http://a.test/1.jpg\r\n";
+  OpenSettings();
+  HWND page = ShowTab(1, 1036);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(IsDlgButtonChecked(page, 1037), BST_CHECKED) << "强力过滤 is on by default";
+  EXPECT_EQ(IsDlgButtonChecked(page, 1018), BST_UNCHECKED);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1111))) << "HTTP only counts with 屏蔽所有网站";
+  EXPECT_EQ(TextOf(GetDlgItem(page, 1045)), L"立即清除");
+  Shoot(settings_, "settings_filter_page.png");
+
+  SendDlgItemMessageW(page, 1035, BM_CLICK, 0, 0);
+  EXPECT_EQ(TextOf(GetDlgItem(page, 1113)), L"所有网站均不显示图片") << "the mode text follows the box";
+  SendDlgItemMessageW(page, 1018, BM_CLICK, 0, 0);
+  SendDlgItemMessageW(page, 1089, BM_CLICK, 0, 0);
+  EXPECT_EQ(FileText(folder_ / "Data" / "URLList.txt"), "") << "重置";
+  ShowTab(4, 1058);
+  EXPECT_EQ(ReadSetting(L"NonePicture"), 1u) << "another tab saves the page";
+  EXPECT_EQ(ReadSetting(L"FilterAD"), 1u);
+  EXPECT_NE(FileText(folder_ / "www" / "param.js").find("kezo_data.no_img='1'"), std::string::npos);
+  Quit();
+}
+
 TEST_F(SettingsCentreExeTest, ThePasswordPageStoresTheLockDelay) {
   OpenSettings();
   HWND page = ShowTab(4, 1055);
@@ -546,11 +583,8 @@ TEST_F(SettingsCentreExeTest, TheSmartMonitoringPageAndItsLearnedSites) {
   Shoot(settings_, "settings_smart_monitoring_page.png");
 
   PostMessageW(page, WM_COMMAND, MAKEWPARAM(1306, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1306)));
-  HWND sites = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    sites = FindWindowOf(started_.dwProcessId, L"智能过滤网址", L"#32770");
-    return sites != nullptr && IsWindowVisible(sites);
-  })) << "the learned-sites dialog";
+  HWND sites = WaitForShownDialog(started_.dwProcessId, L"智能过滤网址");
+  ASSERT_NE(sites, nullptr) << "the learned-sites dialog";
   HWND learned = GetDlgItem(sites, 1310);
   EXPECT_EQ(SendMessageW(learned, LB_GETCOUNT, 0, 0), 2);
   SendMessageW(learned, LB_SETCURSEL, 0, 0);
@@ -569,11 +603,8 @@ TEST_F(SettingsCentreExeTest, TheSmartMonitoringPageAndItsLearnedSites) {
 TEST_F(KezoExeTest, ATakenHotKeyShowsTheNoticeOneSecondAfterStart) {
   ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL, 'G'));
   PROCESS_INFORMATION started = Start(L"KEZO.exe", L"-h");
-  HWND notice = nullptr;
-  EXPECT_TRUE(WaitFor([&] {
-    notice = FindWindowOf(started.dwProcessId, L"热键", L"#32770");
-    return notice != nullptr && IsWindowVisible(notice);
-  })) << "the notice";
+  HWND notice = WaitForShownDialog(started.dwProcessId, L"热键");
+  EXPECT_NE(notice, nullptr) << "the notice";
   if (notice != nullptr) {
     EXPECT_EQ(TextOf(GetDlgItem(notice, 1305)), L"您设置的热键 【Ctrl + G】 被其他程序占用了，请到【设置中心】重新设置一个。");
     EXPECT_TRUE(GetWindowLongW(notice, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -733,6 +764,7 @@ class PackagedKezoExeTest : public KezoExeTest {
     std::filesystem::copy(source, folder_, std::filesystem::copy_options::recursive);
     std::ofstream(folder_ / "Data" / "UpdateHost.txt", std::ios::binary) << "http://127.0.0.1:9\r\n";
     ResetSettings();
+    system_proxy_before_ = ReadSystemProxy();
   }
   void TearDown() override {
     EndAll(L"Updater.exe");

@@ -6,22 +6,18 @@
 
 #include "config/profile_values.h"
 #include "config/settings.h"
-#include "core/kezo_resources.h"
-#include "file_text.h"
-#include "framework/application.h"
-#include "framework/headless/headless_ui.h"
-#include "memory_profile_store.h"
 #include "data_files.h"
+#include "file_text.h"
+#include "headless_dialog_fixture.h"
 #include "recording_system_integration.h"
-#include "settings_centre_fixture.h"
 #include "resource.h"
 #include "rules/list_files.h"
 #include "rules/text_list.h"
-#include "temp_folder.h"
+#include "settings_centre_fixture.h"
 
 namespace {
 
-class FilterDlgTest : public ::testing::Test {
+class FilterDlgTest : public HeadlessDialogTest {
  protected:
   FilterDlgTest() {
     std::filesystem::create_directories(folder_.path() / "www");
@@ -40,14 +36,8 @@ class FilterDlgTest : public ::testing::Test {
   }
   HeadlessWindow& Window() { return *ui_.WindowOf(page_); }
 
-  CApplication application_{u"Veltra"};
-  ScopedTempWorkingFolder folder_;
-  MemoryProfileStore profile_;
-  ScopedSeam<ProfileStore> profile_seam_{profile_};
   RecordingSystemIntegration system_;
   ScopedSeam<SystemIntegration> system_seam_{system_};
-  HeadlessUi ui_{KezoResources()};
-  ScopedUiBackend installed_{ui_};
   CMyList image_list_{list_files::kURLList};
   CFilterDlg page_{image_list_};
 };

@@ -3,16 +3,14 @@
 
 #include "config/profile_values.h"
 #include "config/settings.h"
-#include "core/kezo_resources.h"
+#include "fake_user_rights.h"
 #include "file_text.h"
-#include "framework/application.h"
-#include "framework/headless/headless_ui.h"
-#include "memory_profile_store.h"
+#include "headless_dialog_fixture.h"
 #include "recording_system_integration.h"
 #include "resource.h"
+#include "settings_centre_fixture.h"
 #include "settings_ui/about_dlg.h"
 #include "settings_ui/welcome_dlg.h"
-#include "temp_folder.h"
 
 namespace {
 
@@ -21,7 +19,7 @@ constexpr int kChoiceBoxes[] = {IDC_WELCOME_AUTOSTART, IDC_WELCOME_CALENDAR,   I
                                 IDC_FILTER_AD,         IDC_WEB_CONTROL,        IDC_MANUAL_FILTER_IMAGE,
                                 IDC_AUTO_CLEAR_CACHE};
 
-class WelcomeAboutTest : public ::testing::Test {
+class WelcomeAboutTest : public HeadlessDialogTest {
  protected:
   WelcomeAboutTest() {
     std::filesystem::create_directories(folder_.path() / "www");
@@ -34,22 +32,19 @@ class WelcomeAboutTest : public ::testing::Test {
     TheSetup().JieSeActive = false;
   }
   CWelcomeDlg& OpenWelcome() {
-    welcome_ = std::make_unique<CWelcomeDlg>([this] { ++rebuilds_; });
+    welcome_ = std::make_unique<CWelcomeDlg>([this] { ++rebuilds_; }, [this] { ++elevated_restarts_; });
     EXPECT_TRUE(welcome_->Create());
     return *welcome_;
   }
   CheckState Box(int id) { return ui_.WindowOf(*welcome_)->Check(id); }
 
-  CApplication application_{u"Veltra"};
-  ScopedTempWorkingFolder folder_;
-  MemoryProfileStore profile_;
-  ScopedSeam<ProfileStore> profile_seam_{profile_};
   RecordingSystemIntegration system_;
   ScopedSeam<SystemIntegration> system_seam_{system_};
-  HeadlessUi ui_{KezoResources()};
-  ScopedUiBackend installed_{ui_};
+  FakeUserRights rights_;
+  ScopedSeam<UserRights> rights_seam_{rights_};
   std::unique_ptr<CWelcomeDlg> welcome_;
   int rebuilds_ = 0;
+  int elevated_restarts_ = 0;
 };
 
 TEST_F(WelcomeAboutTest, TheWelcomeLooksAsItShouldAndOkWithTheDefaultsWritesThem) {
@@ -133,6 +128,44 @@ TEST_F(WelcomeAboutTest, CancelWritesNothingAndTheForcedModeKeepsAutostartOn) {
   EXPECT_EQ(system_.autostart, std::vector<bool>{true}) << "as on the basic page";
 }
 
+// As on the basic page: changing the system's entry needs administrator rights, and the
+// forced mode keeps autostart on. Without the rights the other choices are applied all the
+// same, and the program is asked to come back elevated.
+TEST_F(WelcomeAboutTest, AutostartWithoutAdministratorRightsRestartsElevatedOnlyForAChange) {
+  struct Case {
+    bool entry_on;
+    bool checked;
+    bool forced;
+    std::vector<bool> entry_calls;  // SetAutostart's calls, the one the entry began with included
+    int restarts;
+  } cases[] = {
+      {false, true, false, {}, 1},        {true, false, false, {true}, 1},
+      {true, true, false, {true}, 0},     {false, false, false, {}, 0},
+      {false, false, true, {true}, 0},
+  };
+  rights_.administrator = false;
+  for (const Case& c : cases) {
+    system_.autostart = c.entry_on ? std::vector<bool>{true} : std::vector<bool>{};
+    TheSetup().JieSeActive = c.forced;
+    WriteProfile(profile::kSKCalendarEnabled, 0);
+    elevated_restarts_ = 0;
+    ui_.message_boxes.clear();
+    CWelcomeDlg& welcome = OpenWelcome();
+    if (!c.checked) ui_.Click(welcome, IDC_WELCOME_AUTOSTART);
+    ui_.Click(welcome, IDC_WELCOME_CALENDAR);
+    ui_.Click(welcome, kIdOk);
+    std::string label = std::to_string(c.entry_on) + std::to_string(c.checked) + std::to_string(c.forced);
+    EXPECT_FALSE(welcome.IsOpen()) << label;
+    EXPECT_EQ(system_.autostart, c.entry_calls) << label;
+    EXPECT_EQ(elevated_restarts_, c.restarts) << label;
+    ASSERT_EQ(ui_.message_boxes.size(), static_cast<size_t>(c.restarts)) << label;
+    if (c.restarts != 0) {
+      EXPECT_EQ(ui_.message_boxes[0].text, u"权限不够!\n程序将重新启动并以管理员身份运行.");
+    }
+    EXPECT_EQ(ReadProfile(profile::kSKCalendarEnabled), 1) << "the other choices are applied: " << label;
+  }
+}
+
 TEST_F(WelcomeAboutTest, TheAboutBoxShowsItsPageAndClosesFromThePageOrItsButton) {
   struct Case {
     std::u16string clicked;  // an element of the page, or none: the window's own button
@@ -157,6 +190,26 @@ TEST_F(WelcomeAboutTest, TheAboutBoxShowsItsPageAndClosesFromThePageOrItsButton)
     };
     EXPECT_EQ(CAboutDlg().DoModal(), c.result);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The welcome that the main window's first-run timer opens.
+class WelcomeFromTheMainWindowTest : public SettingsCentreTest {};
+
+TEST_F(WelcomeFromTheMainWindowTest, WithoutTheRightsForAutostartOkRestartsTheProgramElevated) {
+  std::filesystem::create_directories(folder_.path() / "www");
+  rights_.administrator = false;
+  WriteProfile(profile::kFirstRun, 0);
+  ui_.FireTimer(*main_, 15);
+  std::vector<CDialog*> welcomes = ui_.OpenDialogs(IDD_WELCOME);
+  ASSERT_EQ(welcomes.size(), 1u);
+  ASSERT_TRUE(ui_.Click(*welcomes[0], kIdOk));
+  EXPECT_EQ(ReadProfile(profile::kRunAsAdmin), 1);
+  ui_.RunPendingTasks();
+  EXPECT_FALSE(main_->IsOpen()) << "the restart ends this run";
 }
 
 }  // namespace

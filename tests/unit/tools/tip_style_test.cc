@@ -6,16 +6,12 @@
 
 #include "config/profile_values.h"
 #include "config/settings.h"
-#include "core/kezo_resources.h"
 #include "dialog_scripts.h"
 #include "file_text.h"
-#include "framework/application.h"
-#include "framework/headless/headless_ui.h"
-#include "memory_profile_store.h"
+#include "headless_dialog_fixture.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "resource.h"
-#include "temp_folder.h"
 #include "tools/local_page.h"
 #include "tools/tip_style.h"
 #include "tools/user_define_web_tip_dlg.h"
@@ -81,7 +77,7 @@ class WriteOrderFileSystem : public FileSystem {
   std::vector<bool> flag_when_tip_written;
 };
 
-class StyleEditorTest : public ::testing::Test {
+class StyleEditorTest : public HeadlessDialogTest {
  protected:
   StyleEditorTest() {
     std::filesystem::create_directories(folder_.path() / "Data");
@@ -101,14 +97,8 @@ class StyleEditorTest : public ::testing::Test {
     CUserDefineWebTipDlg().DoModal();
   }
 
-  CApplication application_{u"Veltra"};
-  ScopedTempWorkingFolder folder_;
-  MemoryProfileStore profile_;
-  ScopedSeam<ProfileStore> profile_seam_{profile_};
   WriteOrderFileSystem files_;
   ScopedSeam<FileSystem> files_seam_{files_};
-  HeadlessUi ui_{KezoResources()};
-  ScopedUiBackend installed_{ui_};
 };
 
 TEST_F(StyleEditorTest, ChangesShowInThePreviewAndAreKeptOnlyWhenSaved) {
