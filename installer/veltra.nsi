@@ -110,17 +110,19 @@ FunctionEnd
 
 Section "-Veltra"
   ; The new KEZO.exe asks the running programs to end, as the program update asks KEZO, and
-  ; waits for them, so that their files can be replaced.
-  InitPluginsDir
-  File "/oname=$PLUGINSDIR\KEZO.exe" "${SOURCE}/KEZO.exe"
+  ; waits for them, so that their files can be replaced. It runs from the program folder
+  ; under another name: the programs own only the companions of their own folder.
+  CreateDirectory "$INSTDIR"
+  File "/oname=$INSTDIR\KEZO-setup.exe" "${SOURCE}/KEZO.exe"
   ; A program bound by its password or the forced mode may not be quit by the user, so the
   ; setup program must not become a way to quit it: it starts the program again whatever
   ; /NOSTART or the finish page say.
-  ExecWait '"$PLUGINSDIR\KEZO.exe" /CHECKUNINSTALL /QUIET' $0
+  ExecWait '"$INSTDIR\KEZO-setup.exe" /CHECKUNINSTALL /QUIET' $0
   ${If} $0 != 0
     StrCpy $MustStart 1
   ${EndIf}
-  ExecWait '"$PLUGINSDIR\KEZO.exe" /STOPPROGRAMS' $0
+  ExecWait '"$INSTDIR\KEZO-setup.exe" /STOPPROGRAMS' $0
+  Delete "$INSTDIR\KEZO-setup.exe"
   ${If} $0 != 0
     MessageBox MB_ICONSTOP "Veltra 的程序仍在运行，无法完成安装。请退出 Veltra 后重新安装。" /SD IDOK
     ${If} $MustStart == 1
