@@ -103,6 +103,7 @@ int UninstallCleanup() {
   int stopped = StopPrograms();
   SystemIntegration& system = SystemIntegration::Current();
   system.SetAutostart(false);
+  system.FinishAutostartChanges();  // the change runs on a worker that would die with this process
   system.RemoveSystemProxy();
   return stopped;
 }
