@@ -14,6 +14,7 @@
 #include "core/window_patrol_control.h"
 #include "framework/application.h"
 #include "framework/ui_backend.h"
+#include "platform/allocator_tuning.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/process_runner.h"
@@ -79,6 +80,7 @@ class CKEZODlg::ReloadTarget {
       proxy_config_->LoadSmartMonitoring();
     }
     if (black_ != nullptr) black_->Rebuild();
+    ReturnFreedMemory();  // the lists replaced, some megabytes, would stay resident
   }
 
   // Waits for a reload in progress; later ones find nothing.

@@ -1,5 +1,6 @@
 #include "proxy/http_response.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "config/settings.h"
@@ -25,6 +26,18 @@ bool CHttpResponse::Charge(size_t bytes) {
   return false;
 }
 
+bool CHttpResponse::ReservePage() {
+  // A page whose length the head gives gets its whole block at once, with room for the
+  // pieces and a longer head: collecting it never moves it, and neither does the rewrite.
+  size_t whole = data_.size();
+  if (content_length_ >= 0 && static_cast<size_t>(content_length_) <= kMaxPageSize) {
+    whole = std::max(whole, head_length_ + static_cast<size_t>(content_length_) + kRewriteRoom);
+  }
+  if (!Charge(whole)) return false;
+  data_.reserve(whole);
+  return true;
+}
+
 std::string CHttpResponse::Take(std::string_view bytes) {
   received_ += bytes.size();
   if (HeadTooLarge()) return {};
@@ -40,7 +53,7 @@ std::string CHttpResponse::Take(std::string_view bytes) {
     head_ = data_.substr(0, head_length_);
     head_complete_ = true;
     AnalyseHead();
-    if (page_ && !Charge(data_.size())) return {};
+    if (page_ && !ReservePage()) return {};
     return page_ ? std::string() : data_;
   }
   return page_ ? std::string() : std::string(bytes);
@@ -53,7 +66,7 @@ ResponseStep CHttpResponse::Advance(std::string_view bytes, std::string& out) {
   if (page_) {
     if (data_.size() > kMaxPageSize) {
       TreatAsStream();
-      out = data_;
+      out = std::move(data_);
       return IsComplete() ? ResponseStep::kComplete : ResponseStep::kStream;
     }
     return IsComplete() ? Finish(out) : ResponseStep::kNeedMore;
@@ -67,8 +80,7 @@ ResponseStep CHttpResponse::Finish(std::string& out) {
   out.clear();
   if (!head_complete_ || over_budget_) return ResponseStep::kAbort;
   if (!page_) return ResponseStep::kComplete;
-  RewrittenPage page =
-      RewritePage({head_, std::string_view(data_).substr(head_length_), chunked_}, RewriteRules(), budget_);
+  RewrittenPage page = RewritePage({std::move(data_), head_length_, chunked_}, RewriteRules(), budget_);
   if (page.over_budget) {
     over_budget_ = true;
     return ResponseStep::kAbort;

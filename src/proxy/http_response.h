@@ -41,10 +41,13 @@ class CHttpResponse {
   static constexpr size_t kMaxHeadSize = 256 * 1024;
   // Pages larger than this are passed on unfiltered rather than held in memory.
   static constexpr size_t kMaxPageSize = 8 * 1024 * 1024;
+  // Held beyond a page of known length for what the rewrite adds: the page pieces and a
+  // longer head.
+  static constexpr size_t kRewriteRoom = 4 * 1024;
 
   // `black` may be null (then links are not filtered); `white` and `assets` may be null.
-  // `budget`, when given, is charged with the page as it is collected and inflated; it
-  // must outlive the response.
+  // `budget`, when given, is charged with the page as it is collected (a page of known
+  // length in full once its head is in) and inflated; it must outlive the response.
   CHttpResponse(const CWordFilter* black, const CWordFilter* white, CPageAssets* assets, SetupRecord& setup,
                 CBudgetShare* budget = nullptr);
 
@@ -85,7 +88,8 @@ class CHttpResponse {
   size_t Received() const { return received_; }
   // The head as the server sent it.
   const std::string& Head() const { return head_; }
-  // Everything collected so far, head included.
+  // Everything collected so far, head included. A page hands it on: to the rewrite once
+  // it is whole (kPageReady), to `out` once it is too large to hold (kStream).
   const std::string& Data() const { return data_; }
   // Stops treating the response as a page: what was collected and all that follows is
   // passed on unchanged.
@@ -101,6 +105,9 @@ class CHttpResponse {
   PageRewriteRules RewriteRules() const;
   // Grows the budget share to `bytes`; marks the response over budget when it cannot.
   bool Charge(size_t bytes);
+  // Charges and reserves the memory a page is collected in once its head is known; false
+  // when the budget has no room for it.
+  bool ReservePage();
 
   const CWordFilter* black_;
   const CWordFilter* white_;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "config/process_flags.h"
+#include "platform/allocator_tuning.h"
 #include "proxy/proxy_session.h"
 
 CLocalProxy::CLocalProxy(uint16_t port, SharedLists& lists, SetupRecord& setup)
@@ -14,6 +15,7 @@ CLocalProxy::~CLocalProxy() { Stop(); }
 void CLocalProxy::Start() {
   proxy_thread_ = std::thread([this] {
     config_.Load(limits_.page_memory_bytes);
+    ReturnFreedMemory();  // what reading the lists took beside them
     if (stopping_) config_.HostCache()->Stop();
     if (on_ready_ && !stopping_) on_ready_();
     ServeConnections(stopping_, [this](SocketHandle client) { RunConnectionThread(client); });
@@ -35,8 +37,18 @@ void CLocalProxy::RunConnectionThread(SocketHandle client) {
     } catch (const std::bad_alloc&) {
     }
     registry_.Close(connection.get());
+    TrimWhenIdle();
   });
   if (!started) registry_.Close(connection.get());  // no thread to be had: the connection is dropped
+}
+
+void CLocalProxy::TrimWhenIdle() {
+  if (registry_.Count() != 0) return;
+  const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+  auto last = last_trim_.load();
+  const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(kIdleTrimInterval).count();
+  if (now - last < interval || !last_trim_.compare_exchange_strong(last, now)) return;
+  ReturnFreedMemory();
 }
 
 void CLocalProxy::Stop() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <thread>
@@ -50,8 +51,15 @@ class CLocalProxy : public CListenSocket {
   size_t OpenConnections() { return registry_.Count(); }
 
  private:
+  // What connections freed goes back to the system once the last open one has ended, at
+  // most this often: a busy moment's memory does not stay with the idle proxy.
+  static constexpr std::chrono::milliseconds kIdleTrimInterval{1000};
+
   // Handles the accepted browser connection on a thread of its own.
   void RunConnectionThread(SocketHandle client);
+  // Returns freed memory to the system when no connection is open and kIdleTrimInterval
+  // has passed since the last time.
+  void TrimWhenIdle();
 
   CProxyConfig config_;
   std::function<void()> on_ready_;
@@ -59,4 +67,5 @@ class CLocalProxy : public CListenSocket {
   std::thread proxy_thread_;
   CConnectionRegistry registry_{stopping_};
   ThreadGroup connection_threads_;
+  std::atomic<std::chrono::steady_clock::rep> last_trim_{0};
 };

@@ -67,20 +67,28 @@ double LinkCounts::RemovedShare() const {
   return static_cast<double>(removed) / examined * 100.0;
 }
 
-std::string DecodeChunked(std::string_view body) {
-  std::string out;
+void DecodeChunkedInPlace(std::string& body) {
+  // Each chunk's data moves towards the front, never past what is still to be read.
+  size_t kept = 0;
   size_t at = 0;
   while (at < body.size()) {
     size_t line_end = body.find("\r\n", at);
-    if (line_end == std::string_view::npos) break;
-    long size = ChunkSize(body.substr(at, line_end - at));
+    if (line_end == std::string::npos) break;
+    long size = ChunkSize(std::string_view(body).substr(at, line_end - at));
     if (size <= 0) break;
     size_t data_start = line_end + 2;
     size_t take = std::min(static_cast<size_t>(size), body.size() - data_start);
-    out.append(body, data_start, take);
+    std::copy_n(body.begin() + data_start, take, body.begin() + kept);
+    kept += take;
     at = data_start + take + 2;
   }
-  return out;
+  body.resize(kept);
+}
+
+std::string DecodeChunked(std::string_view body) {
+  std::string decoded(body);
+  DecodeChunkedInPlace(decoded);
+  return decoded;
 }
 
 Inflation Gunzip(std::string& body, CBudgetShare* budget, size_t charged) {
@@ -157,16 +165,16 @@ LinkCounts FilterLinks(std::string& page, bool utf8, const CWordFilter& black, c
     if (++examined > kMaxExaminedLinks) break;
   }
   if (!banned.empty()) {
-    // Each banned anchor is cut out where it stands, in one pass over the page.
-    std::string kept;
-    kept.reserve(page.size());
-    size_t at = 0;
-    for (const Span& span : banned) {
-      kept.append(page, at, span.start - at);
-      at = span.end;
+    // Each banned anchor is cut out where it stands, in one pass over the page and in its
+    // own buffer: what is kept moves towards the front.
+    size_t kept = banned.front().start;
+    for (size_t i = 0; i < banned.size(); ++i) {
+      size_t next = i + 1 < banned.size() ? banned[i + 1].start : page.size();
+      size_t length = next - banned[i].end;
+      std::copy_n(page.begin() + banned[i].end, length, page.begin() + kept);
+      kept += length;
     }
-    kept.append(page, at, std::string::npos);
-    page.swap(kept);
+    page.resize(kept);
   }
   return {examined, static_cast<int>(banned.size())};
 }
@@ -181,20 +189,20 @@ void InsertBeforeEnd(std::string& body, std::string_view piece) {
   }
 }
 
-RewrittenPage RewritePage(const CollectedPage& page, const PageRewriteRules& rules, CBudgetShare* budget) {
+RewrittenPage RewritePage(CollectedPage page, const PageRewriteRules& rules, CBudgetShare* budget) {
   RewrittenPage result;
-  std::string head(page.head);
-  if (page.body.empty()) {
-    result.reply = std::move(head);
+  std::string_view collected_body = std::string_view(page.bytes).substr(page.head_length);
+  if (collected_body.empty() || collected_body.starts_with("\x78\x9C")) {  // a zlib body passes as it came
+    result.reply = std::move(page.bytes);
     return result;
   }
-  if (page.body.starts_with("\x78\x9C")) {
-    result.reply.append(page.head).append(page.body);
-    return result;
-  }
-  std::string body = page.chunked ? DecodeChunked(page.body) : std::string(page.body);
+  const size_t collected = page.bytes.size();
+  std::string head = page.bytes.substr(0, page.head_length);
+  std::string body = std::move(page.bytes);
+  body.erase(0, page.head_length);
+  if (page.chunked) DecodeChunkedInPlace(body);
   if (body.starts_with("\x1F\x8B")) {
-    switch (Gunzip(body, budget, page.head.size() + page.body.size())) {
+    switch (Gunzip(body, budget, collected)) {
       case Inflation::kInflated:
         if (FindHeaderField(head, "Content-Encoding")) SetHeaderField(head, "Content-Encoding", "none");
         break;
@@ -213,7 +221,7 @@ RewrittenPage RewritePage(const CollectedPage& page, const PageRewriteRules& rul
   // A frameset page has no body for the pieces: inserted, they would replace its frames.
   if (!ContainsIgnoringCase(body, "<frameset") && HoldsEndTag(body)) InsertPieces(body, rules.pieces, utf8);
   SetHeaderField(head, "Content-Length", std::to_string(body.size()));  // a head without one is left so
-  result.reply.reserve(head.size() + body.size());
-  result.reply.append(head).append(body);
+  body.insert(0, head);
+  result.reply = std::move(body);
   return result;
 }

@@ -19,10 +19,12 @@ inline constexpr size_t kInflateRatio = 18;
 // Anchors beyond this many are left unexamined.
 inline constexpr int kMaxExaminedLinks = 10000;
 
-// A page as it arrived: its head (up to and including the blank line) and what followed.
+// A page as it arrived: its head (up to and including the blank line) and what followed,
+// in one buffer. The rewrite works in that buffer and hands it on as the reply, so that a
+// page is held once; room reserved beyond its bytes takes the pieces without a move.
 struct CollectedPage {
-  std::string_view head;
-  std::string_view body;
+  std::string bytes;
+  size_t head_length = 0;
   bool chunked = false;  // the head names the chunked transfer coding
 };
 
@@ -43,7 +45,8 @@ struct LinkCounts {
 };
 
 struct RewrittenPage {
-  std::string reply;         // head and body for the browser; empty when over budget
+  std::string reply;         // head and body for the browser (the collected buffer); empty
+                             // when over budget
   bool over_budget = false;  // the budget had no room: the page must not be sent at all
   LinkCounts links;
 };
@@ -51,10 +54,12 @@ struct RewrittenPage {
 // The whole rewrite. A page with an empty body is its head; a zlib body (not gzip) is
 // passed as it came. `budget`, when given, already holds the collected bytes and is grown
 // for what inflating adds.
-RewrittenPage RewritePage(const CollectedPage& page, const PageRewriteRules& rules, CBudgetShare* budget = nullptr);
+RewrittenPage RewritePage(CollectedPage page, const PageRewriteRules& rules, CBudgetShare* budget = nullptr);
 
-// Decodes a chunked body: the chunk data is kept in order, sizes and chunk line ends
-// dropped. A chunked body without any line end becomes empty.
+// Decodes a chunked body in place: the chunk data is kept in order, sizes and chunk line
+// ends dropped. A chunked body without any line end becomes empty.
+void DecodeChunkedInPlace(std::string& body);
+// The same, into a new string.
 std::string DecodeChunked(std::string_view body);
 
 enum class Inflation {

@@ -272,7 +272,9 @@ void CProxySession::SendReply(const std::string& reply) {
 // rest streams.
 void CProxySession::FilterResponse() {
   if (stopping_) return;
-  constexpr size_t kReceiveBufferSize = 64 * 1024;
+  // A page is collected in a block of its own; this only passes the bytes on, and is
+  // held by every filtered connection at once.
+  constexpr size_t kReceiveBufferSize = 16 * 1024;
   CBudgetShare budget_share(config_.PageBudget());
   CHttpResponse response(config_.BlackFilter(), config_.WhiteFilter(), config_.PageAssets(), config_.Setup(),
                          &budget_share);

@@ -25,7 +25,7 @@ struct ServerLimits {
   int response_idle_ms = 5 * 60 * 1000;
 
   // Bytes that the pages being filtered may hold together: what is collected and what it
-  // inflates to (the rewrite's own copies of a page come on top, at most twice its size).
+  // inflates to (the rewrite works in that memory; only a small head comes on top).
   // Real pages are well below a megabyte each; this lets a few dozen large ones be
   // filtered at once. A page that finds no room is not sent: its connection is closed,
   // and the browser may try again.

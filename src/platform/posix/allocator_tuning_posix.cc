@@ -18,3 +18,5 @@ void KeepFreedMemoryForReuse() {
   constexpr int kArenas = 2;
   mallopt(M_ARENA_MAX, kArenas);
 }
+
+void ReturnFreedMemory() { malloc_trim(0); }
