@@ -53,7 +53,7 @@ class CLocalProxy : public CListenSocket {
  private:
   // What connections freed goes back to the system once the last open one has ended, at
   // most this often: a busy moment's memory does not stay with the idle proxy.
-  static constexpr std::chrono::milliseconds kIdleTrimInterval{1000};
+  static constexpr std::chrono::milliseconds kIdleTrimInterval{250};
 
   // Handles the accepted browser connection on a thread of its own.
   void RunConnectionThread(SocketHandle client);

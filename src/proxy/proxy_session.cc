@@ -272,15 +272,16 @@ void CProxySession::SendReply(const std::string& reply) {
 // rest streams.
 void CProxySession::FilterResponse() {
   if (stopping_) return;
-  // A page is collected in a block of its own; this only passes the bytes on, and is
-  // held by every filtered connection at once.
-  constexpr size_t kReceiveBufferSize = 16 * 1024;
+  // Every filtered connection holds its buffer at once. A page is collected in a block of
+  // its own, so the head and a page's bytes pass through a small one; what streams
+  // through gets the relay's size, as each send wakes the browser's side.
+  constexpr size_t kPageReceiveSize = 16 * 1024;
   CBudgetShare budget_share(config_.PageBudget());
   CHttpResponse response(config_.BlackFilter(), config_.WhiteFilter(), config_.PageAssets(), config_.Setup(),
                          &budget_share);
   response.SetSuppressPictures(config_.SuppressesPictures(connection_.url, connection_.host, connection_.refererHost));
   response.SetNoImageScript(config_.SendsNoImageScript(connection_.host, connection_.refererHost));
-  std::vector<char> buffer(kReceiveBufferSize);
+  std::vector<char> buffer(kPageReceiveSize);
   const auto idle_limit = std::chrono::milliseconds(limits_.response_idle_ms);
   std::string out;
   for (ResponseStep step = ResponseStep::kNeedMore;;) {
@@ -299,6 +300,7 @@ void CProxySession::FilterResponse() {
       case ResponseStep::kForward:
       case ResponseStep::kStream:
         if (!SendAll(connection_.client, out)) return;
+        if (buffer.size() < kRelayBufferSize) buffer.resize(kRelayBufferSize);
         continue;
       case ResponseStep::kBlankImage:
         SendAll(connection_.client, CHttpResponse::ImageReply(config_.BlankImage()));

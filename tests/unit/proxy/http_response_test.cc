@@ -8,6 +8,7 @@
 #include "gzip.h"
 #include "memory_file_system.h"
 #include "memory_profile_store.h"
+#include "proxy/memory_budget.h"
 #include "rules/page_assets.h"
 #include "rules/word_filter.h"
 
@@ -119,6 +120,25 @@ TEST_F(HttpResponseTest, AHeadIsFoundHoweverItIsSplitAndGivenUpPastItsBound) {
   EXPECT_LE(endless.Data().size(), CHttpResponse::kMaxHeadSize + line.size()) << "nothing kept past the bound";
   EXPECT_EQ(endless.Take("\r\n\r\nlate"), "") << "a blank line after the bound changes nothing";
   EXPECT_FALSE(endless.HeadComplete());
+}
+
+// A page of known length is charged whole when its head is in, so the budget bounds what
+// the connections have reserved, not only what has arrived.
+TEST_F(HttpResponseTest, APageIsChargedWholeOnceItsHeadGivesItsLength) {
+  const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 40000\r\n\r\n";
+  CMemoryBudget budget(64 * 1024);
+  {
+    CBudgetShare share(budget);
+    CHttpResponse response(&black_, &white_, assets_.get(), setup_, &share);
+    std::string out;
+    EXPECT_EQ(response.Advance(head + "<html>", out), ResponseStep::kNeedMore);
+    EXPECT_GE(budget.Used(), head.size() + 40000);
+    CBudgetShare second_share(budget);
+    CHttpResponse second(&black_, &white_, assets_.get(), setup_, &second_share);
+    EXPECT_EQ(second.Advance(head, out), ResponseStep::kAbort) << "no room left beside the first page";
+    EXPECT_TRUE(second.OverBudget());
+  }
+  EXPECT_EQ(budget.Used(), 0u);
 }
 
 TEST(HttpRepliesTest, ImageAndTipReplies) {
