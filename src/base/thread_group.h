@@ -13,17 +13,22 @@
 // Threads that an owner can wait for: a server runs each connection's work on one and,
 // before it frees what that work uses, waits until every thread has finished.
 //
-// A thread whose work is done waits up to `idle_keep` for the next work before it ends, so
-// that a busy server does not start a thread per connection: starting one costs more than
-// a small page's whole filtering, and a new thread also faults in a fresh stack and opens
-// its per-thread state (the text converters) again.
+// A thread whose work is done waits up to `idle_keep` for the next work before it ends (at
+// most `max_idle` threads wait at once), so that a busy server does not start a thread per
+// connection: starting one costs more than a small page's whole filtering, and a new
+// thread also faults in a fresh stack and opens its per-thread state (the text converters)
+// again.
 //
 // Thread-safe.
 class ThreadGroup {
  public:
-  static constexpr std::chrono::milliseconds kDefaultIdleKeep{10000};
+  static constexpr std::chrono::milliseconds kDefaultIdleKeep{2000};
+  // Each waiting thread holds its stack and its allocator cache: past this many waiting,
+  // a thread whose work is done ends.
+  static constexpr size_t kDefaultMaxIdle = 16;
 
-  explicit ThreadGroup(std::chrono::milliseconds idle_keep = kDefaultIdleKeep) : idle_keep_(idle_keep) {}
+  explicit ThreadGroup(std::chrono::milliseconds idle_keep = kDefaultIdleKeep, size_t max_idle = kDefaultMaxIdle)
+      : idle_keep_(idle_keep), max_idle_(max_idle) {}
   ThreadGroup(const ThreadGroup&) = delete;
   ThreadGroup& operator=(const ThreadGroup&) = delete;
   ~ThreadGroup() { WaitForAll(); }
@@ -78,9 +83,11 @@ class ThreadGroup {
       work();
       work = nullptr;  // what the work holds is released before the owner may go
       std::unique_lock lock(mu_);
-      ++idle_;
-      work_queued_.wait_for(lock, idle_keep_, [this] { return !queued_.empty() || closing_; });
-      --idle_;
+      if (idle_ < max_idle_) {
+        ++idle_;
+        work_queued_.wait_for(lock, idle_keep_, [this] { return !queued_.empty() || closing_; });
+        --idle_;
+      }
       if (queued_.empty()) {
         // Notified under the lock, so the group cannot be destroyed by a waiter that saw
         // zero before this thread is done with it.
@@ -93,6 +100,7 @@ class ThreadGroup {
   }
 
   const std::chrono::milliseconds idle_keep_;
+  const size_t max_idle_;
   std::mutex mu_;
   std::condition_variable work_queued_;
   std::condition_variable ended_;

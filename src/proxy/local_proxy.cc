@@ -43,11 +43,13 @@ void CLocalProxy::RunConnectionThread(SocketHandle client) {
 }
 
 void CLocalProxy::TrimWhenIdle() {
+  const size_t ended = ended_since_trim_.fetch_add(1) + 1;
   if (registry_.Count() != 0) return;
   const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-  auto last = last_trim_.load();
   const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(kIdleTrimInterval).count();
-  if (now - last < interval || !last_trim_.compare_exchange_strong(last, now)) return;
+  if (ended < kIdleTrimConnections && now - last_trim_.load() < interval) return;
+  if (ended_since_trim_.exchange(0) == 0) return;  // another ending connection trims
+  last_trim_ = now;
   ReturnFreedMemory();
 }
 

@@ -51,14 +51,17 @@ class CLocalProxy : public CListenSocket {
   size_t OpenConnections() { return registry_.Count(); }
 
  private:
-  // What connections freed goes back to the system once the last open one has ended, at
-  // most this often: a busy moment's memory does not stay with the idle proxy.
+  // What connections freed goes back to the system once the last open one has ended, so
+  // that a busy moment's memory does not stay with the idle proxy: when this long has
+  // passed since the last time, or this many connections have ended since (the end of a
+  // short burst is trimmed too).
   static constexpr std::chrono::milliseconds kIdleTrimInterval{250};
+  static constexpr size_t kIdleTrimConnections = 64;
 
   // Handles the accepted browser connection on a thread of its own.
   void RunConnectionThread(SocketHandle client);
-  // Returns freed memory to the system when no connection is open and kIdleTrimInterval
-  // has passed since the last time.
+  // Called as each connection ends: returns freed memory to the system when no
+  // connection is open and a trim is due (kIdleTrimInterval, kIdleTrimConnections).
   void TrimWhenIdle();
 
   CProxyConfig config_;
@@ -68,4 +71,5 @@ class CLocalProxy : public CListenSocket {
   CConnectionRegistry registry_{stopping_};
   ThreadGroup connection_threads_;
   std::atomic<std::chrono::steady_clock::rep> last_trim_{0};
+  std::atomic<size_t> ended_since_trim_{0};
 };
