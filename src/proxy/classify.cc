@@ -28,21 +28,6 @@ bool UnderAdultSuffix(std::string_view host) {
 // The first label of a registrable domain ("802sds" of www.802sds.com).
 std::string_view RegistrableLabel(std::string_view base_domain) { return base_domain.substr(0, base_domain.find('.')); }
 
-// A label with each run of digits written as one "#", as scripts/assemble-black-list
-// writes the shapes of the families ("802sds" and "90sds" are both "#sds").
-std::string LabelShape(std::string_view label) {
-  std::string shape;
-  for (size_t i = 0; i < label.size(); ++i) {
-    bool digit = label[i] >= '0' && label[i] <= '9';
-    if (!digit) {
-      shape += label[i];
-    } else if (shape.empty() || shape.back() != '#') {
-      shape += '#';
-    }
-  }
-  return shape;
-}
-
 }  // namespace
 
 bool CProxyConfig::AddressTextIsBanned(std::string_view url) const {
