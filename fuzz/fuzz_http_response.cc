@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(out.starts_with(head.substr(0, head.find('\n'))));  // the status line is kept
       FUZZ_CHECK(response.Links().removed <= response.Links().examined);
       // A page that was rewritten (not passed as it came) has a head of CR LF lines, ended
-      // by the first blank line, that states the new length.
+      // by the first blank line, that states the new length of what came after the head.
       if (out != response.Data()) {
         size_t head_end = out.find("\r\n\r\n");
         FUZZ_CHECK(head_end != std::string::npos);
@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (size_t at = new_head.find('\n'); at != std::string_view::npos; at = new_head.find('\n', at + 1)) {
           FUZZ_CHECK(at > 0 && new_head[at - 1] == '\r');
         }
-        if (FindHeaderField(new_head, "Content-Length")) {
+        bool body_came = response.Data().size() > response.Head().size();
+        if (body_came && FindHeaderField(new_head, "Content-Length")) {
           FUZZ_CHECK(FindHeaderField(new_head, "Content-Length") == std::to_string(new_body.size()));
         }
       }
