@@ -183,7 +183,7 @@ void InsertBeforeEnd(std::string& body, std::string_view piece) {
 
 RewrittenPage RewritePage(const CollectedPage& page, const PageRewriteRules& rules, CBudgetShare* budget) {
   RewrittenPage result;
-  std::string head(page.head);
+  std::string head = WithCrLfLineEnds(page.head);
   if (page.body.empty()) {
     result.reply = std::move(head);
     return result;
