@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "rules/host_set.h"
+#include "rules/host_words.h"
 
 namespace {
 
@@ -55,5 +56,45 @@ void BM_HostSetLookup(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_HostSetLookup);
+
+// The checks of sites that no list names, as the proxy runs them for every request that the
+// lists pass: the family index and the weak host words, loaded from the program folder.
+void BM_InferredChecksLoad(benchmark::State& state) {
+  static ProgramFolder folder;
+  size_t before = ResidentBytes();
+  CHostSet::Ptr families;
+  CHostWords::Ptr words;
+  for (auto _ : state) {
+    families.reset();
+    words.reset();
+    families = CHostSet::Load(list_files::kBlackFamily);
+    words = CHostWords::Load();
+    benchmark::DoNotOptimize(words);
+  }
+  state.counters["shapes"] = static_cast<double>(families->Count());
+  state.counters["family_heap_MiB"] = families->MemoryBytes() / 1048576.0;
+  state.counters["rss_delta_MiB"] = (static_cast<double>(ResidentBytes()) - before) / 1048576.0;
+}
+BENCHMARK(BM_InferredChecksLoad)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One registrable label through both checks: its shape looked up among the families, then
+// read for weak words. Ordinary labels mostly (the usual request), some that either catches.
+void BM_InferredChecks(benchmark::State& state) {
+  static ProgramFolder folder;
+  static CHostSet::Ptr families = CHostSet::Load(list_files::kBlackFamily);
+  static CHostWords::Ptr words = CHostWords::Load();
+  const char* samples[] = {"youtube", "cambridge", "teenvogue", "shop", "hotmail", "bandcamp",
+                           "802sds", "teengaydick", "adultdatingplanet", "wikipedia"};
+  std::vector<std::string> labels;
+  for (int i = 0; i < 4096; ++i) labels.push_back(samples[i % 10] + (i % 3 == 0 ? std::to_string(i) : ""));
+  size_t i = 0;
+  for (auto _ : state) {
+    const std::string& label = labels[i++ & 4095];
+    bool refused = families->Contains(LabelShape(label)) || words->ReadsAsAdult(label);
+    benchmark::DoNotOptimize(refused);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_InferredChecks);
 
 }  // namespace

@@ -25,6 +25,9 @@ bool UnderAdultSuffix(std::string_view host) {
   return false;
 }
 
+// The first label of a registrable domain ("802sds" of www.802sds.com).
+std::string_view RegistrableLabel(std::string_view base_domain) { return base_domain.substr(0, base_domain.find('.')); }
+
 }  // namespace
 
 bool CProxyConfig::AddressTextIsBanned(std::string_view url) const {
@@ -53,10 +56,19 @@ std::string_view CProxyConfig::ShippedBlackCheck(const std::string& base_domain,
   });
 }
 
+std::string_view CProxyConfig::InferredBlackCheck(const std::string& base_domain) const {
+  std::string_view label = RegistrableLabel(base_domain);
+  if (label.empty()) return {};
+  std::string shape = LabelShape(label);
+  if (black_families_.Read([&](const CHostSet& families) { return families.Contains(shape); })) return "mirror-family";
+  if (host_words_.Read([&](const CHostWords& words) { return words.ReadsAsAdult(label); })) return "weak-words";
+  return {};
+}
+
 bool CProxyConfig::NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const {
   if (UnderAdultSuffix(bare_host)) return true;
   if (lists_.userBlackDomains.Contains(base_domain) || lists_.userBlackDomains.Contains(bare_host)) return true;
-  if (!ShippedBlackCheck(base_domain, bare_host).empty()) return true;
+  if (!ShippedBlackCheck(base_domain, bare_host).empty() || !InferredBlackCheck(base_domain).empty()) return true;
   return lists_.urlFilter.Match(bare_host) || (smart_threshold_ > 0 && learned_sites_.Contains(bare_host));
 }
 
@@ -110,6 +122,7 @@ CProxyConfig::Judgement CProxyConfig::Judge(std::string_view url, const UrlParts
     if (lists_.userBlackDomains.Contains(base_domain)) return {kBlockPage, "user-black:base-domain", {}};
     if (lists_.userBlackDomains.Contains(bare_host)) return {kBlockPage, "user-black:bare-host", {}};
     if (std::string_view check = ShippedBlackCheck(base_domain, bare_host); !check.empty()) return {kBlockPage, check, {}};
+    if (std::string_view check = InferredBlackCheck(base_domain); !check.empty()) return {kBlockPage, check, {}};
     if (smart_threshold_ > 0 && learned_sites_.Contains(bare_host)) return {kBlockPage, "learned-site", {}};
   }
 

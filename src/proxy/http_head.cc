@@ -79,6 +79,26 @@ void SetHeaderField(std::string& head, std::string_view name, std::string_view v
   }
 }
 
+size_t HeadLength(std::string_view data, size_t search_from) {
+  // The blank line is an LF, with or without a CR before it, right after a line's LF.
+  size_t from = search_from >= 2 ? search_from - 2 : 0;
+  for (size_t at = data.find('\n', from); at != std::string_view::npos; at = data.find('\n', at + 1)) {
+    if (at + 1 < data.size() && data[at + 1] == '\n') return at + 2;
+    if (at + 2 < data.size() && data[at + 1] == '\r' && data[at + 2] == '\n') return at + 3;
+  }
+  return std::string_view::npos;
+}
+
+std::string WithCrLfLineEnds(std::string_view head) {
+  std::string out;
+  out.reserve(head.size() + 16);
+  for (size_t at = 0; at < head.size(); ++at) {
+    if (head[at] == '\n' && (at == 0 || head[at - 1] != '\r')) out += '\r';
+    out += head[at];
+  }
+  return out;
+}
+
 int StatusCodeOf(std::string_view head) {
   constexpr std::string_view kVersion = "HTTP/1.";
   if (!head.starts_with(kVersion) || head.size() < kVersion.size() + 5 || head[kVersion.size() + 1] != ' ') return 0;

@@ -28,6 +28,15 @@ bool HasToken(std::string_view value, std::string_view token);
 // it stands and dropping further fields of that name. Nothing happens without one.
 void SetHeaderField(std::string& head, std::string_view name, std::string_view value);
 
+// The length of the head at the start of `data`, up to and including its blank line, or
+// npos while no blank line has arrived. A line may end in CR LF or, as browsers also read
+// it, in a bare LF. Only a blank line that ends at or after `search_from` is looked for,
+// so that a head arriving in pieces is searched once.
+size_t HeadLength(std::string_view data, size_t search_from = 0);
+
+// `head` with every line ended by CR LF, as a head the proxy writes itself must be.
+std::string WithCrLfLineEnds(std::string_view head);
+
 // The status code of a response head's status line ("HTTP/1.x NNN", with or without a
 // reason phrase); 0 when the line is not one.
 int StatusCodeOf(std::string_view head);

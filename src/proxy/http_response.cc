@@ -41,15 +41,15 @@ bool CHttpResponse::ReservePage() {
 std::string CHttpResponse::Take(std::string_view bytes) {
   received_ += bytes.size();
   if (HeadTooLarge()) return {};
-  // Only the new bytes (and the three before them) can complete the blank line: a head
-  // that arrives a byte at a time is searched once, not once per byte.
-  size_t search_from = data_.size() >= 3 ? data_.size() - 3 : 0;
+  // Only the new bytes can complete the blank line: a head that arrives a byte at a time is
+  // searched once, not once per byte.
+  const size_t search_from = data_.size();
   if (over_budget_ || (page_ && !Charge(data_.size() + bytes.size()))) return {};
   if (!head_complete_ || page_) data_.append(bytes);
   if (!head_complete_) {
-    size_t blank_line = data_.find("\r\n\r\n", search_from);
-    if (blank_line == std::string::npos) return {};
-    head_length_ = blank_line + 4;
+    size_t head_length = HeadLength(data_, search_from);
+    if (head_length == std::string::npos) return {};
+    head_length_ = head_length;
     head_ = data_.substr(0, head_length_);
     head_complete_ = true;
     AnalyseHead();

@@ -192,12 +192,16 @@ void InsertBeforeEnd(std::string& body, std::string_view piece) {
 RewrittenPage RewritePage(CollectedPage page, const PageRewriteRules& rules, CBudgetShare* budget) {
   RewrittenPage result;
   std::string_view collected_body = std::string_view(page.bytes).substr(page.head_length);
-  if (collected_body.empty() || collected_body.starts_with("\x78\x9C")) {  // a zlib body passes as it came
+  if (collected_body.empty()) {
+    result.reply = WithCrLfLineEnds(std::string_view(page.bytes).substr(0, page.head_length));
+    return result;
+  }
+  if (collected_body.starts_with("\x78\x9C")) {  // a zlib body passes as it came
     result.reply = std::move(page.bytes);
     return result;
   }
   const size_t collected = page.bytes.size();
-  std::string head = page.bytes.substr(0, page.head_length);
+  std::string head = WithCrLfLineEnds(std::string_view(page.bytes).substr(0, page.head_length));
   std::string body = std::move(page.bytes);
   body.erase(0, page.head_length);
   if (page.chunked) DecodeChunkedInPlace(body);

@@ -42,6 +42,8 @@ void CProxyConfig::ReloadSiteLists() {
   CHostSet::Ptr black = CHostSet::Load(list_files::kBlackDomain);
   lists_.urlFilter.FillExtraKeywords(black->DotlessEntries());
   black_domains_.Publish(std::move(black));
+  black_families_.Publish(CHostSet::Load(list_files::kBlackFamily));
+  host_words_.Publish(CHostWords::Load());
   white_domains_.Load(true);
   lists_.userBlackDomains.Load(true);
   lists_.userWhiteDomains.Load(true);

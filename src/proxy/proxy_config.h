@@ -16,6 +16,7 @@
 #include "proxy/url_helpers.h"
 #include "rules/ad_filter.h"
 #include "rules/host_set.h"
+#include "rules/host_words.h"
 #include "rules/page_assets.h"
 #include "rules/shared_lists.h"
 #include "rules/word_filter.h"
@@ -120,7 +121,13 @@ class CProxyConfig {
   // domain, the bare host, or a parent domain between the two (so that an entry for
   // cdn.example.com also covers img.cdn.example.com).
   std::string_view ShippedBlackCheck(const std::string& base_domain, const std::string& bare_host) const;
-  // Whether a black site list, the host keywords or the learned sites name the host.
+  // The check that reads the host as an adult site's though no list names it, or empty:
+  // its label has the shape of a family of the black list ("mirror-family": 802sds.com
+  // among hundreds of "#sds" names, name.xyz beside a listed name.net and name.org), or
+  // holds weak adult words in company ("weak-words", CHostWords).
+  std::string_view InferredBlackCheck(const std::string& base_domain) const;
+  // Whether a black site list, the host keywords, the inferred checks or the learned sites
+  // name the host.
   bool NamedBySiteLists(const std::string& base_domain, const std::string& bare_host) const;
   // A page opened from a white site passes the site checks, unless the site it asks for is
   // itself named black: a black site found through a search engine is refused all the same.
@@ -135,6 +142,8 @@ class CProxyConfig {
   SharedLists& lists_;
   SetupRecord& setup_;
   Snapshot<CHostSet> black_domains_;
+  Snapshot<CHostSet> black_families_;
+  Snapshot<CHostWords> host_words_;
   CMyList white_domains_{list_files::kWhiteDomain};
   CMyList image_urls_{list_files::kFilterImg};
   CMyList learned_sites_{list_files::kIntelligentDomain};

@@ -24,11 +24,6 @@ int HexValue(unsigned char c) {
   return 0xFF;
 }
 
-void ReplaceFirst(std::string& text, std::string_view from, std::string_view to) {
-  size_t at = text.find(from);
-  if (at != std::string::npos) text.replace(at, from.size(), to);
-}
-
 }  // namespace
 
 int ParseLeadingInt(std::string_view text) {

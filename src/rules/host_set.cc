@@ -92,3 +92,15 @@ std::vector<std::u16string> CHostSet::DotlessEntries() const {
   for (const auto& [slot, name] : dotless) keywords.push_back(Utf8ToWide(name));
   return keywords;
 }
+
+std::string LabelShape(std::string_view label) {
+  std::string shape;
+  for (char c : label) {
+    if (c < '0' || c > '9') {
+      shape += c;
+    } else if (shape.empty() || shape.back() != '#') {
+      shape += '#';
+    }
+  }
+  return shape;
+}

@@ -54,3 +54,8 @@ class CHostSet {
   std::vector<uint32_t> slots_;   // offset + 1 of an entry in names_, 0 for an empty slot
   size_t count_ = 0;
 };
+
+// A host label with each run of digits written as one "#", the shape by which the family
+// index of the black list (Data\blackfamily.kezo, written by scripts/assemble-black-list)
+// knows the mirrors of a site family: "802sds" and "90sds" are both "#sds".
+std::string LabelShape(std::string_view label);

@@ -21,6 +21,12 @@ inline constexpr ListFile kUserBlackDomain{"Data\\UserBlackDomain.kezo", true, 5
 inline constexpr ListFile kUserWhiteDomain{"Data\\UserWhiteDomain.kezo", true, 50, 5, true};
 inline constexpr ListFile kURLFilter{"Data\\URLFilter.kezo", true, 10, 2, true};
 inline constexpr ListFile kURLFilterWhite{"Data\\URLFilterWhite.kezo", true, 30, 2, true};
+// Label shapes of site families of the black list ("#sds" for 802sds.com and its mirrors),
+// written by the build beside the merged black list.
+inline constexpr ListFile kBlackFamily{"Data\\blackfamily.kezo", true, 63, 1, true};
+// Words that make a host name read as adult only in company (CHostWords).
+inline constexpr ListFile kHostWeakWords{"Data\\HostWeakWords.kezo", true, 30, 2, true};
+inline constexpr ListFile kHostCompanionWords{"Data\\HostCompanionWords.kezo", true, 30, 2, true};
 inline constexpr ListFile kURLList{"Data\\URLList.txt", false, 9999, 1, true};
 inline constexpr ListFile kUserNoImageDomain{"Data\\UserNoImageDomain.txt", false, 50, 5, true};
 inline constexpr ListFile kFilterImg{"Data\\filter_img.txt", false, 9999, 1, true};
@@ -39,7 +45,8 @@ inline constexpr ListFile kWhiteWord{"Data\\whiteword.kezo", true, 12, 1, true};
 inline constexpr ListFile kUserWordEditing{"Data\\UserWord.kezo", true, 12, 2, true};
 
 inline constexpr ListFile kAll[] = {
-    kBlackDomain, kWhiteDomain, kUserBlackDomain, kUserWhiteDomain, kURLFilter, kURLFilterWhite, kURLList,
+    kBlackDomain, kWhiteDomain, kUserBlackDomain, kUserWhiteDomain, kURLFilter, kURLFilterWhite, kHostWeakWords,
+    kHostCompanionWords, kURLList,
     kUserNoImageDomain, kFilterImg, kIntelligentDomain, kIntelligentWhiteDomain, kEasyListChina,
     kJieSeTips, kXiuShenTips, kWord, kUserWord, kStrictWord, kWhiteWord};
 

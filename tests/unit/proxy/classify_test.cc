@@ -1,6 +1,9 @@
 // The order of the request checks, through the proxy's own judgement (no sockets used).
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "config/process_flags.h"
 #include "config/profile_values.h"
 #include "data_files.h"
@@ -11,6 +14,14 @@
 namespace {
 
 using enum RequestVerdict;
+
+// A data file as committed in dist/Data.
+std::string ShippedDataFile(const std::string& name) {
+  std::ifstream file(std::string(KEZO_SOURCE_ROOT) + "/dist/Data/" + name, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
 
 class ClassifyTest : public ::testing::Test {
  protected:
@@ -27,10 +38,18 @@ class ClassifyTest : public ::testing::Test {
     WriteListFile("Data\\URLList.txt", {"http://img.test/manual.jpg"}, false);
     WriteListFile("Data\\IntelligentDomain.txt", {"learned.test"}, false);
     WriteListFile("Data\\easylistchina.txt", {"||ads.test^", "/banner/*"}, false);
+    WriteListFile("Data\\blackfamily.kezo", {"#sds", "xjj#", "velvetlounge"}, true);
+    for (const char* name : {"HostWeakWords.kezo", "HostCompanionWords.kezo"}) {
+      files_.Put(std::string("Data\\") + name, ShippedDataFile(name));
+    }
     setup_.FilterAddress = 1;
     setup_.ManualFilterImage = 1;
     black_ = std::make_unique<CWordFilter>(true);
     white_ = std::make_unique<CWordFilter>(false);
+    LoadConfig();
+  }
+  void LoadConfig() {
+    config_.reset();
     config_ = std::make_unique<CProxyConfig>(lists_, setup_);
     config_->SetWordFilters(black_.get(), white_.get());
     config_->Load();
@@ -115,6 +134,8 @@ TEST_F(ClassifyTest, AWhiteRefererNeverClearsASiteThatIsNamedBlack) {
       {"http://pornhub.test/", "url-keyword:porn"},
       {"http://learned.test/", "learned-site"},
       {"http://site.xxx/", "adult-domain"},
+      {"http://802sds.com/", "mirror-family"},
+      {"http://teengaydick.com/", "weak-words"},
   };
   for (const Case& c : cases) {
     for (std::string referer : {"gov.test", "mine.test"}) {
@@ -123,6 +144,55 @@ TEST_F(ClassifyTest, AWhiteRefererNeverClearsASiteThatIsNamedBlack) {
       EXPECT_EQ(judgement.reason, c.reason) << c.url << " from " << referer;
     }
   }
+}
+
+// Names that no list holds: the families of the black list and weak adult words in company
+// refuse them, with the shipped words and host keywords, while popular ordinary names that
+// hold the same words pass.
+TEST_F(ClassifyTest, NamesThatReadAsAdultAreRefusedWithoutAList) {
+  for (const char* name : {"URLFilter.kezo", "URLFilterWhite.kezo"}) {
+    files_.Put(std::string("Data\\") + name, ShippedDataFile(name));
+  }
+  LoadConfig();
+  struct Case {
+    std::string host, reason;
+  } cases[] = {
+      {"802sds.com", "mirror-family"},       // a mirror of the "#sds" family
+      {"www.217sds.xyz", "mirror-family"},   // under any suffix
+      {"xjj113.net", "mirror-family"},
+      {"velvetlounge.xyz", "mirror-family"}, // a listed label under another suffix
+      {"teengaydick.com", "weak-words"},     // two weak words
+      {"cougarlust.com", "weak-words"},
+      {"adultdatingplanet.com", "weak-words"},  // a weak word and a companion
+      {"lesbian-panties.com", "weak-words"},
+      {"uhxxtube.com", "weak-words"},        // a weak word beside a marker
+      {"xgrannypics.com", "weak-words"},
+      {"sds.com", ""},                       // the shape needs its digits
+      {"sds802.com", ""},
+      {"youtube.com", ""},
+      {"cambridge.org", ""},
+      {"bandcamp.com", ""},
+      {"adultswim.com", ""},
+      {"hotmail.com", ""},
+      {"teenvogue.com", ""},
+      {"canteenpics.com", ""},               // "teen" inside an ordinary word
+      {"livechat.com", ""},                  // companions alone
+      {"hotdates.net", ""},
+      {"chatgpt.com", ""},
+      {"aerotime.aero", ""},
+      {"businessofapps.com", ""},
+      {"1688.com", ""},
+      {"163.com", ""},
+      {"58.com", ""},
+  };
+  for (const Case& c : cases) {
+    Outcome judgement = Judge(c.host + ":443");
+    EXPECT_EQ(judgement.verdict, c.reason.empty() ? kPassFiltered : kBlockPage) << c.host;
+    EXPECT_EQ(judgement.reason, c.reason) << c.host;
+  }
+  WriteListFile("Data\\whitedomain.kezo", {"802sds.com"}, true);
+  LoadConfig();
+  EXPECT_EQ(Judge("http://802sds.com/").verdict, kPassWhite);  // white lists still win
 }
 
 TEST_F(ClassifyTest, SwitchesTurnChecksOff) {
