@@ -85,12 +85,6 @@ void DecodeChunkedInPlace(std::string& body) {
   body.resize(kept);
 }
 
-std::string DecodeChunked(std::string_view body) {
-  std::string decoded(body);
-  DecodeChunkedInPlace(decoded);
-  return decoded;
-}
-
 Inflation Gunzip(std::string& body, CBudgetShare* budget, size_t charged) {
   const size_t capacity = kInflateRatio * body.size();
   const size_t first_size = std::min<size_t>(capacity, std::max<size_t>(body.size() * 4, 4096));

@@ -59,8 +59,6 @@ RewrittenPage RewritePage(CollectedPage page, const PageRewriteRules& rules, CBu
 // Decodes a chunked body in place: the chunk data is kept in order, sizes and chunk line
 // ends dropped. A chunked body without any line end becomes empty.
 void DecodeChunkedInPlace(std::string& body);
-// The same, into a new string.
-std::string DecodeChunked(std::string_view body);
 
 enum class Inflation {
   kInflated,    // `body` holds the inflated data, cut at its first NUL and at kInflateRatio
